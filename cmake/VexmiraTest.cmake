@@ -1,0 +1,17 @@
+# vex_add_test(NAME SOURCES ... LIBS ... [LABELS ...] [SANITIZE])
+# Registers one GoogleTest executable with CTest. Tests marked SANITIZE are also built by the
+# `sanitize_tests` target, which scripts/test runs in a separate AddressSanitizer tree.
+add_custom_target(sanitize_tests)
+
+function(vex_add_test name)
+  cmake_parse_arguments(T "SANITIZE" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  add_test(NAME ${name} COMMAND ${name})
+  set(labels ${T_LABELS})
+  if(T_SANITIZE)
+    list(APPEND labels sanitize)
+    add_dependencies(sanitize_tests ${name})
+  endif()
+  set_tests_properties(${name} PROPERTIES LABELS "${labels}" TIMEOUT 300)
+endfunction()

@@ -1,0 +1,105 @@
+#include "session/mailbox_scan.h"
+
+#include <algorithm>
+#include <string_view>
+
+#include "session/row_helpers.h"
+#include "session/service.h"
+#include "session/whole_number.h"
+
+namespace {
+
+constexpr std::string_view kTitleMarker = "Mailbox</title>";
+constexpr std::string_view kCountMarker = " new</font>";
+constexpr std::size_t kCountWindow = 8;
+constexpr std::string_view kRowMarker = "\"><td><img";
+constexpr std::string_view kProcessedMarker = "morvelan!!";
+static_assert(kRowMarker.size() == kProcessedMarker.size());
+constexpr std::size_t kRowWindow = 500;
+constexpr std::size_t kSessionUrlWindow = 800;
+constexpr std::string_view kNoMail = "No mail for you!";
+
+// The count stands between the first space among the seven characters before the count marker
+// and the marker itself. Near the start of the page the window shrinks instead of reaching
+// before the text. A page without the marker counts as no new mail.
+std::int32_t ReadNewMailCount(const PageText& page) {
+  const std::size_t p = page.Find(kCountMarker);
+  if (p == 0) return 0;
+  const std::size_t start = p > kCountWindow ? p - kCountWindow : 0;
+  const std::string window = page.Read(start, p - start);  // ends with the marker's space
+  std::string_view beforeMarker(window);
+  beforeMarker.remove_suffix(1);
+  const std::size_t space = window.find(' ');
+  return ReadLeadingInteger(beforeMarker.substr(std::min(space + 1, beforeMarker.size())));
+}
+
+void AppendRow(const std::string& rowWindow, MessageList& list) {
+  list.ListBoxLink.push_back(ExtractLinkTarget(rowWindow));
+  list.ListBox0.push_back(ExtractNameAttribute(rowWindow));
+  const std::string text = ExtractRowText(rowWindow);
+  list.ListBox1.push_back({GetRowField(text, 1)});
+  // A whole number in the third cell is the second half of a date split over two cells.
+  const bool splitDate = ParseWholeNumber(GetRowField(text, 3)).has_value();
+  const int shift = splitDate ? 1 : 0;
+  list.ListBox2.push_back(splitDate ? GetRowField(text, 2) + "/" + GetRowField(text, 3)
+                                    : GetRowField(text, 2));
+  list.ListBox3.push_back(GetRowField(text, 3 + shift));
+  list.ListBox4.push_back(GetRowField(text, 4 + shift));
+}
+
+// Each processed row marker is overwritten, so the next search finds the next row; the marker
+// cannot recur before the previous match, which lets the search resume there.
+void ReadRows(PageText& page, std::int32_t count, MessageList& list, RowSearch rowSearch) {
+  std::size_t from = 0;
+  for (std::int32_t row = 0; row < count; ++row) {
+    const std::size_t p = page.Find(kRowMarker, from);
+    if (p == 0) return;
+    page.Replace(p - 1, kProcessedMarker.size(), kProcessedMarker);
+    AppendRow(page.Read(p + kProcessedMarker.size() - 1, kRowWindow), list);
+    if (rowSearch == RowSearch::AfterPrevious) from = p - 1;
+  }
+}
+
+// The logout URL runs from the prefix to the first double quote, within 800 characters.
+std::string ReadSessionUrl(const PageText& page) {
+  const std::string prefix = std::string("http://") + service::kMailServer;
+  const std::size_t q = page.Find(prefix);
+  if (q == 0) return {};
+  const std::string url = page.Read(q - 1, kSessionUrlWindow);
+  const std::size_t quote = url.find('"');
+  return quote != std::string::npos ? url.substr(0, quote) : url.substr(0, url.size() - 1);
+}
+
+void ShowOutcome(MailboxState& state) {
+  if (state.NewMailCount > 0) {
+    state.TrayIconIndex = kIconNewMail;
+    state.TrayHint = NewMailHint(state.NewMailCount);
+    state.MessageButtonsEnabled = true;
+  } else {
+    state.TrayIconIndex = kIconNoMail;
+    state.Messages.AppendStatusLine(std::string(kNoMail));
+    state.TrayHint = kNoMail;
+    state.MessageButtonsEnabled = false;
+  }
+}
+
+}  // namespace
+
+std::string NewMailHint(std::int32_t count) {
+  return "You have " + std::to_string(count) + " new mails in your Hotmail account!";
+}
+
+void ScanMailbox(PageText& page, bool showHeaders, MailboxState& state, RowSearch rowSearch) {
+  state.Messages.Clear();
+  state.StatusText = "Processing...";
+  state.SessionURL.clear();
+  if (page.Find(kTitleMarker) != 0) {
+    state.NewMailCount = ReadNewMailCount(page);
+    if (showHeaders) {
+      state.StatusText = "Checking Headers";
+      ReadRows(page, state.NewMailCount, state.Messages, rowSearch);
+    }
+    state.SessionURL = ReadSessionUrl(page);
+  }
+  ShowOutcome(state);
+}
