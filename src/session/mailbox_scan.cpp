@@ -17,7 +17,6 @@ constexpr std::string_view kProcessedMarker = "morvelan!!";
 static_assert(kRowMarker.size() == kProcessedMarker.size());
 constexpr std::size_t kRowWindow = 500;
 constexpr std::size_t kSessionUrlWindow = 800;
-constexpr std::string_view kNoMail = "No mail for you!";
 
 // The count stands between the first space among the seven characters before the count marker
 // and the marker itself. Near the start of the page the window shrinks instead of reaching
@@ -77,8 +76,8 @@ void ShowOutcome(MailboxState& state) {
     state.MessageButtonsEnabled = true;
   } else {
     state.TrayIconIndex = kIconNoMail;
-    state.Messages.AppendStatusLine(std::string(kNoMail));
-    state.TrayHint = kNoMail;
+    state.Messages.AppendStatusLine(kNoMailText);
+    state.TrayHint = kNoMailText;
     state.MessageButtonsEnabled = false;
   }
 }

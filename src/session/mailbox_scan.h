@@ -10,6 +10,7 @@
 
 inline constexpr int kIconNewMail = 0;
 inline constexpr int kIconNoMail = 1;
+inline constexpr const char* kNoMailText = "No mail for you!";
 
 // What the main window, its tray icon and the Messages window display. The windows only
 // show this state; the session logic changes it.

@@ -1,0 +1,84 @@
+#include <unistd.h>
+
+#include <algorithm>
+#include <thread>
+#include <vector>
+
+#include "net/wsocket.h"
+#include "socket_bench.h"
+
+namespace socket_bench {
+namespace {
+
+// Connects a component to a fresh loopback listener; returns the accepted peer descriptor.
+int ConnectComponent(TWSocket& socket) {
+  LoopbackPair pair = Listen();
+  socket.MultiThreaded = true;
+  socket.SetAddr("127.0.0.1");
+  socket.SetPort(std::to_string(pair.port));
+  socket.Connect();
+  int peer = AcceptOne(pair);
+  while (socket.State() == wsConnecting) win::WaitMessages();
+  return peer;
+}
+
+}  // namespace
+
+// Streams like the HTTP client streams a body: the next Send from each OnDataSent.
+Result ComponentSend(std::size_t total, std::size_t chunk) {
+  TWSocket socket;
+  std::vector<char> data(chunk, 'c');
+  std::size_t queued = 0;
+  bool finished = false;
+  socket.OnDataSent = [&](TCustomWSocket* sender, std::uint16_t) {
+    if (queued == total) {
+      finished = true;
+      return;
+    }
+    const std::size_t n = std::min(chunk, total - queued);
+    queued += n;
+    sender->Send(data.data(), static_cast<int>(n));
+  };
+  int peer = ConnectComponent(socket);
+  double wall = WallSeconds();
+  double cpu = ThreadCpuSeconds();
+  std::thread reader(ReadAllBlocking, peer, total);
+  while (!finished) win::WaitMessages();
+  reader.join();
+  Result result{WallSeconds() - wall, ThreadCpuSeconds() - cpu};
+  socket.Close();
+  return result;
+}
+
+Result ComponentReceive(std::size_t total, std::size_t chunk) {
+  TWSocket socket;
+  std::vector<char> buffer(chunk);
+  std::size_t received = 0;
+  socket.OnDataAvailable = [&](TCustomWSocket* sender, std::uint16_t) {
+    const int n = sender->Receive(buffer.data(), static_cast<int>(chunk));
+    if (n > 0) received += static_cast<std::size_t>(n);
+  };
+  int peer = ConnectComponent(socket);
+  double wall = WallSeconds();
+  double cpu = ThreadCpuSeconds();
+  std::thread writer(WriteAllBlocking, peer, total, std::size_t{64 * 1024});
+  while (received < total) win::WaitMessages();
+  Result result{WallSeconds() - wall, ThreadCpuSeconds() - cpu};
+  writer.join();
+  socket.Close();
+  return result;
+}
+
+double IdleWaitCpu(int seconds) {
+  TWSocket socket;
+  int peer = ConnectComponent(socket);  // never sends
+  std::string line;
+  double cpu = ProcessCpuSeconds();
+  socket.ReadLine(seconds, line);
+  double used = ProcessCpuSeconds() - cpu;
+  socket.Close();
+  ::close(peer);
+  return used;
+}
+
+}  // namespace socket_bench

@@ -1,0 +1,145 @@
+// Life cycle, state, posted steps, time limit and the synchronous calls of THttpCli.
+
+#include "http/http_client.h"
+
+#include "net/socket_errors.h"
+
+namespace {
+
+constexpr win::UINT_PTR kTimeLimitTimer = 1;
+
+}  // namespace
+
+THttpCli::THttpCli() : FSocket(std::make_unique<TWSocket>()) {
+  NotifyWindow = win::CreateMessageWindow(*this);
+  FSocket->OnSessionClosed = [this](TCustomWSocket*, std::uint16_t) { EndRequest(); };
+  FSocket->OnDataAvailable = [this](TCustomWSocket*, std::uint16_t) { SocketDataAvailable(); };
+  FSocket->OnSessionConnected = [this](TCustomWSocket*, std::uint16_t Error) { SocketSessionConnected(Error); };
+  FSocket->OnDataSent = [this](TCustomWSocket*, std::uint16_t) { SendBodyChunk(); };
+  FSocket->OnDnsLookupDone = [this](TCustomWSocket*, std::uint16_t Error) { SocketDnsLookupDone(Error); };
+}
+
+THttpCli::~THttpCli() {
+  FSocket.reset();
+  win::DestroyMessageWindow(NotifyWindow);
+}
+
+void THttpCli::SetMultiThreaded(bool Value) {
+  FMultiThreaded = Value;
+  FSocket->MultiThreaded = Value;
+}
+
+void THttpCli::WindowProc(win::UINT message, win::WPARAM wParam, win::LPARAM) {
+  switch (message) {
+    case WM_CLIENT_DONE:
+      if (OnRequestDone) OnRequestDone(this, RequestKind, DoneError);
+      break;
+    case WM_CLIENT_IDLE:
+      SetClientState(hsIdle);
+      break;
+    case WM_CLIENT_RELOCATE:
+      // An Abort that came while the old connection was closing ends the chain here.
+      if (FState == hsAborting) {
+        EndRequest();
+      } else {
+        if (RequestKind == hrPost && PostStream) PostStream->Seek(PostStart);
+        StartLookup();
+      }
+      break;
+    case win::WM_TIMER:
+      if (wParam != kTimeLimitTimer) break;
+      DisarmTimeLimit();
+      if (FState != hsIdle && FState != hsAborting)
+        StopRequest(SocketErrorDesc(ws::WSAETIMEDOUT) + " (Error #" + std::to_string(ws::WSAETIMEDOUT) + ")",
+                    ws::WSAETIMEDOUT);
+      break;
+  }
+}
+
+void THttpCli::SetClientState(THttpClientState NewState) {
+  if (NewState == FState) return;
+  FState = NewState;
+  Fire(OnStateChange);
+  if (NewState == hsIdle) {
+    DisarmTimeLimit();
+    win::PostMessage(NotifyWindow, WM_CLIENT_DONE, 0, 0);
+  }
+}
+
+void THttpCli::EndRequest() {
+  Connected = false;
+  DisarmTimeLimit();
+  if (BodyChunkCount > 0) FireDocEnd();
+  win::PostMessage(NotifyWindow, WM_CLIENT_IDLE, 0, 0);
+}
+
+// A local failure while connected: record it like an error answer and drop the connection, so
+// the request ends through the socket's close report.
+void THttpCli::FailRequest(const std::string& Reason) {
+  FStatusCode = kLocalFailureStatus;
+  FReasonPhrase = Reason;
+  CloseConnection();
+}
+
+void THttpCli::CloseConnection() {
+  FSocket->Close();
+  Connected = false;
+}
+
+// Ends a running request from outside the socket's events: Abort and the time limit.
+void THttpCli::StopRequest(const std::string& Reason, std::uint16_t Error) {
+  const bool resolving = FState == hsResolving;
+  SetClientState(hsAborting);
+  if (resolving) {
+    try {
+      FSocket->CancelDnsLookup();
+    } catch (const std::exception&) {
+      // The look-up is abandoned either way; its reply finds the client aborting.
+    }
+  }
+  FStatusCode = kLocalFailureStatus;
+  FReasonPhrase = Reason;
+  DoneError = Error;
+  if (resolving) {
+    EndRequest();
+  } else {
+    FSocket->Close();
+  }
+}
+
+void THttpCli::Abort() {
+  if (FState == hsIdle) {
+    if (FSocket->State() != wsClosed) FSocket->Close();
+    return;
+  }
+  StopRequest("Connection aborted on request", 3);
+}
+
+void THttpCli::ArmTimeLimit() {
+  if (TimeLimit > 0) win::SetTimer(NotifyWindow, kTimeLimitTimer, static_cast<win::UINT>(TimeLimit) * 1000);
+}
+
+void THttpCli::DisarmTimeLimit() { win::KillTimer(NotifyWindow, kTimeLimitTimer); }
+
+// Sleeps on the event loop (no polling) while every message of the thread is dispatched. When a
+// handler run by the wait raises, the request is aborted before the error goes on, so the client
+// is never left busy behind the caller's back.
+void THttpCli::WaitUntilIdle() {
+  try {
+    while (FState != hsIdle) win::WaitMessages();
+  } catch (...) {
+    Abort();
+    while (FState != hsIdle) win::WaitMessages();
+    throw;
+  }
+}
+
+void THttpCli::Synchronous(THttpRequest Kind) {
+  StartRequest(Kind);
+  WaitUntilIdle();
+  if (FStatusCode >= 400) throw EHttpException(FReasonPhrase, static_cast<std::uint16_t>(FStatusCode));
+}
+
+void THttpCli::Get() { Synchronous(hrGet); }
+
+void THttpCli::Post() { Synchronous(hrPost); }

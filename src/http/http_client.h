@@ -1,0 +1,197 @@
+// Event-driven HTTP/1.0 client over TWSocket, with proxy support, Basic credentials and
+// relocation, and the synchronous Get and Post that the program uses.
+//
+// One request runs at a time. Each step is started by a socket event or by a message posted to
+// the client's own hidden window, so the client never blocks; Get and Post wait on the event
+// loop until the client is idle again.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "http/http_date.h"
+#include "http/http_exception.h"
+#include "http/streams.h"
+#include "net/wsocket.h"
+#include "platform/message_window.h"
+
+enum THttpClientState : std::uint8_t {
+  hsIdle = 0,
+  hsConnecting = 1,
+  hsResolving = 2,
+  hsAwaitingHeader = 3,
+  hsReceivingBody = 4,
+  hsAborting = 5,
+};
+enum THttpRequest : std::uint8_t { hrNone = 0, hrGet = 1, hrPost = 2, hrHead = 3 };
+
+class THttpCli;
+using THttpNotifyEvent = std::function<void(THttpCli* Sender)>;
+using TOnCommand = std::function<void(THttpCli* Sender, const std::string& S)>;
+using TDocDataEvent = std::function<void(THttpCli* Sender, const char* Buffer, std::int32_t Len)>;
+using THttpRequestDone = std::function<void(THttpCli* Sender, THttpRequest RqType, std::uint16_t Error)>;
+
+constexpr win::UINT WM_CLIENT_DONE = win::WM_USER + 1;
+constexpr win::UINT WM_CLIENT_IDLE = win::WM_USER + 2;
+constexpr win::UINT WM_CLIENT_RELOCATE = win::WM_USER + 3;
+
+// Codes of EHttpException besides the status codes of finished requests.
+constexpr std::uint16_t kHttpBusy = 1;
+constexpr std::uint16_t kHttpNothingToPost = 2;
+constexpr std::uint16_t kHttpBadProperty = 3;  // CR, LF or NUL in a property
+constexpr std::uint16_t kHttpNoHost = 4;       // URL or Proxy without a host
+// Status code of every request that ends without a usable answer of the server.
+constexpr std::int32_t kLocalFailureStatus = 404;
+constexpr int kMaxRelocations = 20;
+
+class THttpCli : private win::MessageReceiver {
+ public:
+  THttpCli();
+  THttpCli(const THttpCli&) = delete;
+  THttpCli& operator=(const THttpCli&) = delete;
+  // A running request is not ended first; nothing fires.
+  ~THttpCli();
+
+  // Starts a request and returns at once. Raises EHttpException when the client is busy, a POST
+  // has nothing to post, or a property cannot make a request (nothing changes then).
+  void StartRequest(THttpRequest Kind);
+  // Synchronous requests: return when the client is idle again; raise EHttpException when the
+  // request ended with a status of 400 or more (local failures and Abort give 404).
+  void Get();
+  void Post();
+  // Ends the running request; the waiting Get or Post raises "Connection aborted on request".
+  void Abort();
+
+  // Published properties.
+  std::string URL;
+  std::string Proxy;
+  std::string ProxyPort = "80";
+  std::string Sender;
+  std::string Agent;
+  std::string Reference;
+  std::string Username;
+  std::string Password;
+  std::string ProxyUsername;
+  std::string ProxyPassword;
+  bool NoCache = false;
+  TDateTime ModifiedSince = 0;
+  std::string Cookie;
+  std::string ContentTypePost = "application/x-www-form-urlencoded";
+  // Seconds without progress (look-up, connect, data) after which a request ends as timed out;
+  // 0 waits for ever.
+  int TimeLimit = 0;
+  bool MultiThreaded() const { return FMultiThreaded; }
+  void SetMultiThreaded(bool Value);
+
+  // Lent streams, owned by the caller.
+  TStream* PostStream = nullptr;
+  TStream* ReceiveStream = nullptr;
+
+  // Results.
+  THttpClientState ClientState() const { return FState; }
+  std::int32_t StatusCode() const { return FStatusCode; }
+  const std::string& ReasonPhrase() const { return FReasonPhrase; }
+  const std::vector<std::string>& HeaderLines() const { return FHeaderLines; }
+  const std::string& LastLine() const { return FLastLine; }
+  std::int64_t ReceivedCount() const { return FReceivedCount; }
+  std::int64_t SentCount() const { return FSentCount; }
+  TWSocket& Socket() { return *FSocket; }
+
+  // Events.
+  THttpNotifyEvent OnStateChange, OnHeaderBegin, OnHeaderEnd, OnHeaderData, OnDocBegin, OnDocEnd;
+  TDocDataEvent OnDocData;
+  THttpNotifyEvent OnSendBegin, OnSendEnd;
+  TDocDataEvent OnSendData;
+  THttpNotifyEvent OnTrace;
+  TOnCommand OnCommand;
+  THttpRequestDone OnRequestDone;
+  THttpNotifyEvent OnLocationChange;
+
+ protected:
+  virtual void AddHeaderLine(const std::string& Line);
+  virtual void StartLookup();
+  virtual void CloseConnection();
+  virtual void FireHeaderBegin() { Fire(OnHeaderBegin); }
+  virtual void FireHeaderEnd() { Fire(OnHeaderEnd); }
+  virtual void FireDocBegin() { Fire(OnDocBegin); }
+  virtual void FireDocData(const char* Buffer, std::int32_t Len);
+  virtual void FireDocEnd() { Fire(OnDocEnd); }
+  virtual void FireSendBegin() { Fire(OnSendBegin); }
+  virtual void FireSendData(const char* Buffer, std::int32_t Len);
+  virtual void FireSendEnd() { Fire(OnSendEnd); }
+
+ private:
+  static constexpr std::size_t kSendBufferSize = 8192;
+  // Header lines are assembled in the first 8191 bytes; once the body runs, each read takes up
+  // to the whole buffer, so a large document costs few system calls.
+  static constexpr std::size_t kHeaderBufferSize = 8192;  // 8191 bytes and a closing zero
+  static constexpr std::size_t kReceiveBufferSize = 64 * 1024 + 1;
+
+  void WindowProc(win::UINT message, win::WPARAM wParam, win::LPARAM lParam) override;
+  void Fire(const THttpNotifyEvent& event) {
+    if (event) event(this);
+  }
+  void SetClientState(THttpClientState NewState);
+  void CheckRequestProperties() const;
+  void PrepareTargets();
+  std::string AbsoluteUri(const std::string& Protocol, const std::string& Path) const;
+  void EndRequest();
+  void FailRequest(const std::string& Reason);
+  void StopRequest(const std::string& Reason, std::uint16_t DoneError);
+  void WaitUntilIdle();
+  void Synchronous(THttpRequest Kind);
+
+  // Time limit.
+  void ArmTimeLimit();
+  void DisarmTimeLimit();
+
+  // Request side.
+  void SocketDnsLookupDone(std::uint16_t Error);
+  void ConnectToResult();
+  void SocketSessionConnected(std::uint16_t Error);
+  void SendRequest();
+  void SendRequestHeader(const std::string& Method);
+  void SendBodyChunk();
+
+  // Response side.
+  void SocketDataAvailable();
+  void HandleBufferedLines();
+  void HandleHeaderLine();
+  void HandleStatusLine(const std::string& Line);
+  void HandleLocation(const std::string& Value);
+  void Relocate();
+  void RelocationClosed();
+  void HandleBodyData();
+  void DeliverBufferAsBody();
+
+  std::unique_ptr<TWSocket> FSocket;
+  win::HWND NotifyWindow = 0;
+  bool FMultiThreaded = false;
+  THttpClientState FState = hsIdle;
+  std::string ConnectHost, TargetHost, ConnectPort;
+  std::string TargetPort;  // explicit port of the URL, kept in absolute URIs for a proxy
+  bool Connected = false;
+  char SendBuffer[kSendBufferSize];
+  THttpRequest RequestKind = hrNone;
+  char ReceiveBuffer[kReceiveBufferSize];
+  std::size_t ReceiveFill = 0;
+  std::string FLastLine;
+  std::int32_t HeaderLineCount = 0;
+  std::int32_t BodyChunkCount = 0;
+  bool Sending = false;
+  std::string RequestPath;
+  std::int32_t FStatusCode = 0;
+  std::string FReasonPhrase;
+  bool RelocationPending = false;
+  int Relocations = 0;
+  std::size_t PostStart = 0;  // where the body starts in PostStream, for a relocated POST
+  std::vector<std::string> FHeaderLines;
+  std::int64_t FReceivedCount = 0;
+  std::int64_t FSentCount = 0;
+  std::string RequestBuffer;
+  std::uint16_t DoneError = 0;
+  void (THttpCli::*LineHandler)() = &THttpCli::HandleHeaderLine;
+};

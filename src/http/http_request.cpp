@@ -1,0 +1,223 @@
+// The request side of THttpCli: start, look-up, connect, request header and POST body.
+
+#include <array>
+#include <string_view>
+#include <utility>
+
+#include "http/base64.h"
+#include "http/http_client.h"
+#include "http/split_url.h"
+#include "net/socket_errors.h"
+
+namespace {
+
+bool HoldsLineBreakOrNul(std::string_view text) { return text.find_first_of(std::string_view("\r\n\0", 3)) != text.npos; }
+
+std::string ErrorNumberSuffix(int code) { return " (Error #" + std::to_string(code) + ")"; }
+
+}  // namespace
+
+// Every text that reaches the request line or a header line is checked here, before the
+// request changes anything: no property can add a line of its own to the request.
+void THttpCli::CheckRequestProperties() const {
+  const std::array<std::pair<const char*, const std::string*>, 12> texts = {{
+      {"URL", &URL}, {"Proxy", &Proxy}, {"ProxyPort", &ProxyPort}, {"Sender", &Sender}, {"Agent", &Agent},
+      {"Reference", &Reference}, {"Username", &Username}, {"Password", &Password},
+      {"ProxyUsername", &ProxyUsername}, {"ProxyPassword", &ProxyPassword}, {"Cookie", &Cookie},
+      {"ContentTypePost", &ContentTypePost},
+  }};
+  for (const auto& [name, text] : texts) {
+    if (HoldsLineBreakOrNul(*text))
+      throw EHttpException(std::string("HTTP component refused ") + name + ": CR, LF or NUL in its value",
+                           kHttpBadProperty);
+  }
+  if (SplitUrl(URL).host.empty()) throw EHttpException("HTTP component refused URL: no host name", kHttpNoHost);
+  if (!Proxy.empty() && SplitUrl(Proxy).host.empty())
+    throw EHttpException("HTTP component refused Proxy: no host name", kHttpNoHost);
+}
+
+void THttpCli::StartRequest(THttpRequest Kind) {
+  if (FState != hsIdle) throw EHttpException("HTTP component is busy", kHttpBusy);
+  if (Kind == hrPost && PostStream == nullptr)
+    throw EHttpException("HTTP component has nothing to post", kHttpNothingToPost);
+  CheckRequestProperties();
+
+  FHeaderLines.clear();
+  RequestKind = Kind;
+  DoneError = 0;
+  FSocket->OnSessionClosed = [this](TCustomWSocket*, std::uint16_t) { EndRequest(); };
+  SetClientState(hsConnecting);
+  FStatusCode = 0;
+  FReceivedCount = FSentCount = 0;
+  HeaderLineCount = BodyChunkCount = 0;
+  Sending = false;
+  ReceiveFill = 0;
+  RelocationPending = false;
+  Relocations = 0;
+  PostStart = PostStream ? PostStream->Position() : 0;
+  PrepareTargets();
+  StartLookup();
+}
+
+void THttpCli::PrepareTargets() {
+  const UrlParts url = SplitUrl(URL);
+  TargetHost = url.host;
+  TargetPort = url.port;
+  if (!url.user.empty()) Username = url.user;
+  if (!url.password.empty()) Password = url.password;
+  if (Proxy.empty()) {
+    RequestPath = url.path;
+    ConnectHost = url.host;
+    ConnectPort = url.port.empty() ? "80" : url.port;
+  } else {
+    RequestPath = AbsoluteUri(url.protocol.empty() ? std::string("http") : url.protocol, url.path);
+    const UrlParts proxy = SplitUrl(Proxy);
+    ConnectHost = proxy.host;
+    ConnectPort = proxy.port.empty() ? ProxyPort : proxy.port;
+  }
+  if (RequestPath.empty()) RequestPath = "/";
+}
+
+// The absolute URI for a proxy keeps an explicit port of the URL: without it the proxy would
+// go to port 80.
+std::string THttpCli::AbsoluteUri(const std::string& Protocol, const std::string& Path) const {
+  return Protocol + "://" + TargetHost + (TargetPort.empty() ? "" : ":" + TargetPort) + Path;
+}
+
+// A look-up that cannot even start (a name the resolver refuses) ends the request like a
+// failed one instead of leaving the client stuck in the resolving state.
+void THttpCli::StartLookup() {
+  SetClientState(hsResolving);
+  ArmTimeLimit();
+  try {
+    FSocket->DnsLookup(ConnectHost);
+  } catch (const std::exception& e) {
+    FStatusCode = kLocalFailureStatus;
+    FReasonPhrase = e.what();
+    EndRequest();
+  }
+}
+
+void THttpCli::SocketDnsLookupDone(std::uint16_t Error) {
+  if (Error != 0) {
+    if (FState == hsAborting) return;
+    FStatusCode = kLocalFailureStatus;
+    FReasonPhrase = "can't resolve hostname to IP address";
+    EndRequest();
+    return;
+  }
+  SetClientState(hsConnecting);
+  ArmTimeLimit();
+  ConnectToResult();
+}
+
+void THttpCli::ConnectToResult() {
+  try {
+    FSocket->SetAddr(FSocket->DnsResult());
+    FSocket->SetPort(ConnectPort);
+    FSocket->SetProto("tcp");
+    FSocket->Connect();
+  } catch (const std::exception& e) {
+    const int code = FSocket->LastError();
+    DoneError = static_cast<std::uint16_t>(code);
+    FStatusCode = kLocalFailureStatus;
+    // A setter that refuses (a port that is no number or service) leaves no socket error code.
+    FReasonPhrase = "can't connect: " + (code != 0 ? SocketErrorDesc(code) + ErrorNumberSuffix(code) : e.what());
+    FSocket->Close();
+    EndRequest();
+  }
+}
+
+void THttpCli::SocketSessionConnected(std::uint16_t Error) {
+  if (Error != 0) {
+    FStatusCode = kLocalFailureStatus;
+    FReasonPhrase = SocketErrorDesc(Error) + ErrorNumberSuffix(Error);
+    EndRequest();
+    return;
+  }
+  Connected = true;
+  LineHandler = &THttpCli::HandleHeaderLine;
+  SetClientState(hsAwaitingHeader);
+  ArmTimeLimit();
+  try {
+    SendRequest();
+  } catch (const std::exception& e) {
+    // The request cannot have gone out whole: fail it rather than return an empty answer.
+    FailRequest(std::string("Cannot send the request: ") + e.what());
+  }
+}
+
+void THttpCli::SendRequest() {
+  switch (RequestKind) {
+    case hrGet:
+      SendRequestHeader("GET");
+      break;
+    case hrHead:
+      SendRequestHeader("HEAD");
+      break;
+    case hrPost:
+      SendRequestHeader("POST");
+      FireSendBegin();
+      Sending = true;
+      SendBodyChunk();
+      break;
+    case hrNone:
+      break;
+  }
+}
+
+void THttpCli::SendRequestHeader(const std::string& Method) {
+  const bool post = Method == "POST";
+  RequestBuffer.clear();
+  FireHeaderBegin();
+  AddHeaderLine(Method + " " + RequestPath + " HTTP/1.0");
+  if (!Sender.empty()) AddHeaderLine("From: " + Sender);
+  if (!Reference.empty()) AddHeaderLine("Referer: " + Reference);
+  if (post && !ContentTypePost.empty()) AddHeaderLine("Content-Type: " + ContentTypePost);
+  if (!Agent.empty()) AddHeaderLine("User-Agent: " + Agent);
+  AddHeaderLine("Host: " + TargetHost);
+  if (NoCache) AddHeaderLine("Pragma: no-cache");
+  if (post) AddHeaderLine("Content-Length: " + std::to_string(PostStream->Size()));
+  if (ModifiedSince != 0) AddHeaderLine("If-Modified-Since: " + FormatHttpDate(ModifiedSince) + " GMT");
+  if (!Username.empty()) AddHeaderLine("Authorization: Basic " + EncodeBase64(Username + ":" + Password));
+  if (!Proxy.empty() && !ProxyUsername.empty())
+    AddHeaderLine("Proxy-Authorization: Basic " + EncodeBase64(ProxyUsername + ":" + ProxyPassword));
+  if (!Cookie.empty()) AddHeaderLine("Cookie: " + Cookie);
+  FireHeaderEnd();
+  AddHeaderLine("");
+  FSocket->Send(RequestBuffer.data(), static_cast<int>(RequestBuffer.size()));
+  RequestBuffer.clear();
+}
+
+void THttpCli::AddHeaderLine(const std::string& Line) {
+  if (OnCommand) OnCommand(this, Line);
+  RequestBuffer += Line;
+  RequestBuffer += "\r\n";
+}
+
+// Each drained send queue pulls the next chunk, so the body flows at the connection's pace.
+// A body stream that fails ends the request with its message instead of leaving it hanging.
+void THttpCli::SendBodyChunk() {
+  if (!Sending) return;
+  ArmTimeLimit();
+  std::size_t n = 0;
+  try {
+    n = PostStream->Read(SendBuffer, kSendBufferSize);
+  } catch (const std::exception& e) {
+    Sending = false;
+    FailRequest(std::string("Cannot read the request body: ") + e.what());
+    return;
+  }
+  if (n > 0) {
+    FSentCount += static_cast<std::int64_t>(n);
+    FireSendData(SendBuffer, static_cast<std::int32_t>(n));
+    FSocket->Send(SendBuffer, static_cast<int>(n));
+  } else {
+    Sending = false;
+    FireSendEnd();
+  }
+}
+
+void THttpCli::FireSendData(const char* Buffer, std::int32_t Len) {
+  if (OnSendData) OnSendData(this, Buffer, Len);
+}

@@ -1,0 +1,9 @@
+// The socket component's exception: a message text and nothing else.
+#pragma once
+
+#include <stdexcept>
+
+class ESocketException : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};

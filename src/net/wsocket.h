@@ -1,0 +1,225 @@
+// Event-driven IPv4 socket over WinSock 1.1.
+//
+// Every socket is non-blocking; readiness arrives as messages on the component's own hidden
+// window and becomes events. Everything runs on the thread that created the component, and
+// every wait dispatches that thread's messages, so handlers may run inside any wait.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "net/send_buffer.h"
+#include "net/socket_exception.h"
+#include "net/wait_control.h"
+#include "platform/message_window.h"
+#include "platform/winsock_shim.h"
+
+enum TSocketState : std::uint8_t {
+  wsInvalidState = 0,
+  wsOpened = 1,
+  wsBound = 2,
+  wsConnecting = 3,
+  wsConnected = 4,
+  wsAccepting = 5,
+  wsListening = 6,
+  wsClosed = 7,
+};
+enum TSocketSendFlags : std::int32_t { wsSendNormal = 0, wsSendUrgent = 1 };
+enum TSocketLingerOnOff : std::uint8_t { wsLingerOff = 0, wsLingerOn = 1, wsLingerNoSet = 2 };
+
+class TCustomWSocket;
+
+using TSocketErrorEvent = std::function<void(TCustomWSocket* Sender, std::uint16_t Error)>;
+using TDataAvailable = TSocketErrorEvent;
+using TDataSent = TSocketErrorEvent;
+using TSessionClosed = TSocketErrorEvent;
+using TSessionAvailable = TSocketErrorEvent;
+using TSessionConnected = TSocketErrorEvent;
+using TDnsLookupDone = TSocketErrorEvent;
+using TChangeState = std::function<void(TCustomWSocket* Sender, TSocketState OldState, TSocketState NewState)>;
+using TSocketNotifyEvent = std::function<void(TCustomWSocket* Sender)>;
+
+constexpr win::UINT WM_SOCKET_EVENT = win::WM_USER + 1;
+constexpr win::UINT WM_DNS_REPLY = win::WM_USER + 2;
+
+class TCustomWSocket : private win::MessageReceiver {
+ public:
+  TCustomWSocket();
+  TCustomWSocket(const TCustomWSocket&) = delete;
+  TCustomWSocket& operator=(const TCustomWSocket&) = delete;
+  // Closes and cancels without firing any event.
+  virtual ~TCustomWSocket();
+
+  // Connecting and closing.
+  virtual void Connect();
+  virtual void Close();
+  virtual void Abort();
+  // Sends everything queued before returning, or until FlushTimeout seconds have passed.
+  virtual void Flush();
+  // Server side and state waits: not supported yet, they raise ESocketException.
+  virtual void WaitUntilClosed();
+  virtual int Listen();
+  virtual ws::SOCKET Accept();
+  // Data.
+  virtual int Receive(void* Buffer, int BufferSize);
+  virtual int ReceiveFrom(void* Buffer, int BufferSize, ws::sockaddr_in& From, int& FromLen);
+  virtual int Send(const void* Data, int Len);
+  virtual int SendStr(const std::string& Str);
+  // Host look-up: OnDnsLookupDone reports the outcome.
+  virtual void DnsLookup(const std::string& HostName);
+  virtual void CancelDnsLookup();
+  // Addresses of the connection.
+  virtual std::string GetPeerAddr();
+  virtual int GetPeerName(ws::sockaddr_in& Name, int NameLen);
+  virtual std::string GetLocalPortText();
+  virtual bool TimevalIsSet(const ws::timeval& tvp);
+  virtual void TimevalClear(ws::timeval& tvp);
+  virtual bool TimevalCompare(const ws::timeval& tvp, const ws::timeval& uvp, bool Equal);
+  virtual bool Wait(int Timeout, TSocketState AwaitedState);
+  // Reads one line (without CR and LF, at most 254 characters) into Buffer, waiting up to
+  // Timeout seconds; a line that is not complete by then is continued by the next call.
+  virtual void ReadLine(int Timeout, std::string& Buffer);
+  virtual int GetSockName(ws::sockaddr_in& Name, int& NameLen);
+  virtual void Dup(ws::SOCKET NewHSocket);
+  virtual void Shutdown(int How);
+  virtual void Pause();
+  virtual void Resume();
+
+  // Delivers every message pending for the calling thread and returns.
+  void PumpMessages();
+
+ protected:
+  virtual void ResetToDefaults();
+  virtual void BindAnyLocal();
+  virtual void RaiseSocketExceptionFmt(const char* Format, ...) __attribute__((format(printf, 2, 3)));
+  virtual void RaiseSocketException(const std::string& Msg);
+  virtual bool FireDataAvailable(std::uint16_t Error);
+  virtual void FireSessionAvailable(std::uint16_t Error);
+  virtual void FireSessionConnected(std::uint16_t Error);
+  virtual void FireSessionClosed(std::uint16_t Error);
+  virtual void FireDataSent(std::uint16_t Error);
+  virtual void FireChangeState(TSocketState OldState, TSocketState NewState);
+  virtual void FireDnsLookupDone(std::uint16_t Error);
+  virtual void FireError();
+
+  // Properties (published by TWSocket).
+  const std::string& Addr() const { return FAddrStr; }
+  void SetAddr(const std::string& Value);
+  const std::string& Port() const { return FPortStr; }
+  void SetPort(const std::string& Value);
+  const std::string& Proto() const { return FProtoStr; }
+  void SetProto(const std::string& Value);
+  const std::string& DnsResult() const { return FDnsResult; }
+  const std::vector<std::string>& DnsResultList() const { return FDnsResultList; }
+  TSocketState State() const { return FState; }
+  std::int32_t ReadCount() const { return FReadCount; }
+  std::int32_t RcvdCount();
+  std::int32_t LastError() const { return FLastError; }
+  TWaitControl* WaitCtrl() const { return FWaitCtrl; }
+  void SetWaitCtrl(TWaitControl* Value);
+  TSocketSendFlags SendFlags();
+  void SetSendFlags(TSocketSendFlags Value);
+
+  // Internal steps.
+  void ChangeState(TSocketState NewState);
+  void ReportSocketError(const std::string& FunctionName);
+  bool TryToSend();
+  void QueueSendData(const char* Data, int Len);
+  bool CheckWaitCtrl();
+  void ApplyLinger();
+  void DoClose(bool ShutdownFirst);
+  void HandleSocketEvent(win::WPARAM wParam, win::LPARAM lParam);
+  void HandleReadEvent(std::uint16_t Error);
+  void HandleDnsReply(win::WPARAM wParam, win::LPARAM lParam);
+  void ReceiveLineBytes();
+  void StopWaitCtrl();
+  void DiscardSendQueue();
+  void PumpUntil(std::uint32_t TimeoutMs, const std::function<bool()>& Done);
+
+  // Component data.
+  ws::SOCKET FHSocket = ws::INVALID_SOCKET;
+  bool PortAssigned = false;
+  bool AddrAssigned = false;
+  bool ProtoAssigned = true;
+  std::string FProtoStr;
+  std::string FAddrStr;
+  std::string FPortStr;
+  std::int32_t FPortNum = 0;
+  std::int32_t LocalPort = 0;
+  std::int32_t FProto = ws::WS_IPPROTO_TCP;
+  std::int32_t FType = ws::WS_SOCK_STREAM;
+  std::string FDnsResult;
+  std::vector<std::string> FDnsResultList;
+  std::int32_t FAddrFormat = ws::WS_AF_INET;
+  ws::SOCKET FASocket = ws::INVALID_SOCKET;
+  TSocketState FState = wsClosed;
+  std::deque<TBuffer> BufferList;
+  std::int32_t BufferSize = TBuffer::kDefaultSize;
+  std::int32_t FSendFlags = 0;
+  TWaitControl* FWaitCtrl = nullptr;
+  TSocketState AwaitedState = wsInvalidState;
+  std::int32_t FLastError = 0;
+  bool Paused = false;
+  bool AllSent = true;
+  std::string LineBuffer;
+  std::int32_t LineLength = 0;
+  bool LineReading = false;
+  std::int32_t FReadCount = 0;
+  bool CloseNotified = false;
+  win::HWND FWindowHandle = 0;
+  ws::HostEntry HostEntryBuffer;
+  ws::HANDLE DnsLookupHandle = 0;
+  ws::sockaddr_in PeerSockAddr{};
+
+ public:
+  // Plain properties and events (published by TWSocket).
+  bool MultiThreaded = false;
+  std::int32_t FlushTimeout = 60;
+  TSocketLingerOnOff LingerOnOff = wsLingerOn;
+  std::int32_t LingerTimeout = 0;
+  TSessionAvailable OnSessionAvailable;
+  TSessionConnected OnSessionConnected;
+  TSessionClosed OnSessionClosed;
+  TChangeState OnChangeState;
+  TDataAvailable OnDataAvailable;
+  TDataSent OnDataSent;
+  TSocketNotifyEvent OnLineTooLong;
+  TDnsLookupDone OnDnsLookupDone;
+  TSocketNotifyEvent OnError;
+
+ private:
+  friend class TWaitControl;
+  void WindowProc(win::UINT message, win::WPARAM wParam, win::LPARAM lParam) override;
+  bool FDestroying = false;
+  win::UINT_PTR FNextTimerId = 1;
+};
+
+class TWSocket : public TCustomWSocket {
+ public:
+  using TCustomWSocket::Addr;
+  using TCustomWSocket::DnsResult;
+  using TCustomWSocket::DnsResultList;
+  using TCustomWSocket::LastError;
+  using TCustomWSocket::Port;
+  using TCustomWSocket::Proto;
+  using TCustomWSocket::RcvdCount;
+  using TCustomWSocket::ReadCount;
+  using TCustomWSocket::SendFlags;
+  using TCustomWSocket::SetAddr;
+  using TCustomWSocket::SetPort;
+  using TCustomWSocket::SetProto;
+  using TCustomWSocket::SetSendFlags;
+  using TCustomWSocket::SetWaitCtrl;
+  using TCustomWSocket::State;
+  using TCustomWSocket::WaitCtrl;
+};
+
+// Text to integer: leading blanks skipped, then decimal digits up to the first other character.
+std::int32_t ParseDecimal(const std::string& Text);
+// Dotted address or host name to an IPv4 address in network order; raises ESocketException.
+ws::u_long ResolveHost(const std::string& Host);
+// Starts WinSock once for the process; raises ESocketException when it cannot.
+void WinsockStartup(const std::string& LibraryName);

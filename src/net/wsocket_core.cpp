@@ -1,0 +1,125 @@
+// Creation and destruction, WinSock start-up, state changes and the hidden window.
+#include <algorithm>
+
+#include "net/scope_exit.h"
+#include "net/wsocket.h"
+
+namespace {
+
+std::int32_t SocketCount = 0;  // live components
+bool WinsockStarted = false;
+ws::WSADATA GInitData;
+
+}  // namespace
+
+void WinsockStartup(const std::string& LibraryName) {
+  if (WinsockStarted) return;
+  int result = ws::WSAStartup(0x0101, &GInitData);
+  if (result != 0) {
+    throw ESocketException(LibraryName + ": WSAStartup error #" + std::to_string(result));
+  }
+  WinsockStarted = true;
+}
+
+TCustomWSocket::TCustomWSocket() {
+  FWindowHandle = win::CreateMessageWindow(*this);
+  ResetToDefaults();
+  ++SocketCount;
+  try {
+    WinsockStartup("wsock32.dll");
+  } catch (...) {
+    --SocketCount;
+    win::DestroyMessageWindow(FWindowHandle);
+    throw;
+  }
+}
+
+// A destructor cannot report: a failure while closing is dropped, like the events.
+TCustomWSocket::~TCustomWSocket() {
+  FDestroying = true;
+  try {
+    CancelDnsLookup();
+    if (FState != wsClosed) Close();
+  } catch (const ESocketException&) {
+  }
+  if (--SocketCount <= 0) {
+    if (WinsockStarted) ws::WSACleanup();
+    WinsockStarted = false;
+    SocketCount = 0;
+  }
+  SetWaitCtrl(nullptr);
+  win::DestroyMessageWindow(FWindowHandle);
+}
+
+void TCustomWSocket::WindowProc(win::UINT message, win::WPARAM wParam, win::LPARAM lParam) {
+  if (message == WM_SOCKET_EVENT) {
+    HandleSocketEvent(wParam, lParam);
+  } else if (message == WM_DNS_REPLY) {
+    HandleDnsReply(wParam, lParam);
+  }
+}
+
+void TCustomWSocket::ResetToDefaults() {
+  PeerSockAddr = {};
+  PeerSockAddr.sin_family = ws::WS_AF_INET;
+  FAddrFormat = ws::WS_AF_INET;
+  PortAssigned = false;
+  AddrAssigned = false;
+  ProtoAssigned = true;
+  FProto = ws::WS_IPPROTO_TCP;
+  FProtoStr = "tcp";
+  FType = ws::WS_SOCK_STREAM;
+  LingerOnOff = wsLingerOn;
+  LingerTimeout = 0;
+  FHSocket = ws::INVALID_SOCKET;
+  FState = wsClosed;
+  AwaitedState = wsInvalidState;
+  AllSent = true;
+  LineReading = false;
+  LineLength = 0;
+  Paused = false;
+  FReadCount = 0;
+  CloseNotified = false;
+  FlushTimeout = 60;
+}
+
+void TCustomWSocket::ChangeState(TSocketState NewState) {
+  TSocketState OldState = FState;
+  FState = NewState;
+  FireChangeState(OldState, NewState);
+  if (MultiThreaded || FWaitCtrl == nullptr) return;
+  if (NewState == AwaitedState || (AwaitedState == wsConnected && NewState == wsClosed)) FWaitCtrl->Stop();
+}
+
+void TCustomWSocket::SetWaitCtrl(TWaitControl* Value) {
+  if (FWaitCtrl) std::erase(FWaitCtrl->FUsers, this);
+  FWaitCtrl = Value;
+  if (FWaitCtrl) FWaitCtrl->FUsers.push_back(this);
+}
+
+TWaitControl::~TWaitControl() {
+  for (TCustomWSocket* user : FUsers) user->FWaitCtrl = nullptr;
+}
+
+void TCustomWSocket::StopWaitCtrl() {
+  if (!MultiThreaded && FWaitCtrl) FWaitCtrl->Stop();
+}
+
+bool TCustomWSocket::CheckWaitCtrl() {
+  if (FWaitCtrl) return true;
+  RaiseSocketException("No wait object assigned");
+  return false;
+}
+
+void TCustomWSocket::PumpMessages() { win::PumpMessages(); }
+
+// The MultiThreaded waits: sleep in the message loop until `Done` holds or the time is up. A
+// timer on the component's window wakes the loop at the deadline.
+void TCustomWSocket::PumpUntil(std::uint32_t TimeoutMs, const std::function<bool()>& Done) {
+  if (TimeoutMs == 0 || Done()) return;
+  const std::uint32_t start = win::GetTickCount();
+  const win::UINT_PTR timer = FNextTimerId++;
+  win::SetTimer(FWindowHandle, timer, TimeoutMs);
+  ScopeExit killTimer([this, timer] { win::KillTimer(FWindowHandle, timer); });
+  while (win::GetTickCount() - start < TimeoutMs && !Done()) win::WaitMessages();
+}

@@ -1,0 +1,54 @@
+// WinSock notifications turned into events.
+#include "net/wsocket.h"
+
+void TCustomWSocket::HandleSocketEvent(win::WPARAM wParam, win::LPARAM lParam) {
+  if (wParam != FHSocket || Paused) return;
+  const long events = ws::WSAGETSELECTEVENT(lParam);
+  const auto error = static_cast<std::uint16_t>(ws::WSAGETSELECTERROR(lParam));
+  if (events & ws::FD_CONNECT) {
+    ChangeState(wsConnected);  // also for a failed attempt, which is closed right after
+    FireSessionConnected(error);
+    if (error != 0 && FState != wsClosed) Close();
+  }
+  if (events & ws::FD_READ) HandleReadEvent(error);
+  if (events & ws::FD_WRITE) {
+    TryToSend();
+    if (AllSent && OnDataSent) FireDataSent(error);
+  }
+  if (events & ws::FD_ACCEPT) FireSessionAvailable(error);
+  if ((events & ws::FD_CLOSE) && FState != wsConnecting) {
+    HandleReadEvent(error);  // data still buffered goes first
+    if (LineReading) {
+      LineReading = false;
+      StopWaitCtrl();
+    }
+    if (OnSessionClosed && !CloseNotified) {
+      CloseNotified = true;
+      FireSessionClosed(error);
+    }
+    if (FState != wsClosed) Close();
+  }
+}
+
+// Offers the data until none is left. A handler must read at least once per call; an
+// exception from it ends the loop here and goes no further.
+void TCustomWSocket::HandleReadEvent(std::uint16_t Error) {
+  try {
+    for (;;) {
+      FLastError = 0;
+      if (LineReading) {
+        ReceiveLineBytes();
+      } else if (!FireDataAvailable(Error)) {
+        return;
+      }
+      if (FLastError != 0) return;
+      ws::u_long pending = 0;
+      if (ws::ioctlsocket(FHSocket, ws::WS_FIONREAD, &pending) == ws::SOCKET_ERROR) {
+        FLastError = ws::WSAGetLastError();
+        return;
+      }
+      if (pending == 0) return;
+    }
+  } catch (...) {
+  }
+}

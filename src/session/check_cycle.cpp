@@ -1,0 +1,198 @@
+#include "session/check_cycle.h"
+
+#include "http/streams.h"
+#include "session/form_encoding.h"
+#include "session/service.h"
+
+namespace {
+
+// Clears a flag however the cycle ends, so that a failed sound or logout does not lock out
+// every later check.
+class RunningFlag {
+ public:
+  explicit RunningFlag(bool& flag) : flag_(flag) { flag_ = true; }
+  ~RunningFlag() { flag_ = false; }
+  RunningFlag(const RunningFlag&) = delete;
+  RunningFlag& operator=(const RunningFlag&) = delete;
+
+ private:
+  bool& flag_;
+};
+
+// The lent streams go back to null however the request ends: the client never keeps a
+// reference to a released stream.
+class LentStreams {
+ public:
+  LentStreams(THttpCli& http, TStream* post, TStream* receive) : http_(http) {
+    http_.PostStream = post;
+    http_.ReceiveStream = receive;
+  }
+  ~LentStreams() {
+    http_.PostStream = nullptr;
+    http_.ReceiveStream = nullptr;
+  }
+  LentStreams(const LentStreams&) = delete;
+  LentStreams& operator=(const LentStreams&) = delete;
+
+ private:
+  THttpCli& http_;
+};
+
+}  // namespace
+
+WebmailSession::WebmailSession(MainView& view) : view_(view) {
+  HttpCli1.ProxyPort = "80";
+  HttpCli1.NoCache = true;
+  HttpCli1.ContentTypePost = "application/x-www-form-urlencoded";
+  HttpCli1.SetMultiThreaded(true);
+  HttpCli1.TimeLimit = kRequestTimeLimitSeconds;
+  State.TrayIconIndex = kIconNewMail;  // the tray icon's picture before any check
+  State.Messages.ListBox1.push_back({kNotCheckedLine, CheckState::Unchecked, false});
+}
+
+std::string WebmailSession::LoginBody(const std::string& login, const std::string& password) {
+  return "login=" + EncodeFormValue(login) + "&passwd=" + EncodeFormValue(password) +
+         "&enter=Enter&frames=no&curmbox=ACTIVE&js=no";
+}
+
+void WebmailSession::SetStatus(const std::string& text) {
+  State.StatusText = text;
+  view_.SetStatusText(text);
+}
+
+void WebmailSession::ApplyProxySettings() {
+  if (view_.UseProxyChecked()) {
+    HttpCli1.ProxyUsername = view_.ProxyUserText();
+    HttpCli1.ProxyPassword = view_.ProxyPasswordText();
+    HttpCli1.Proxy = view_.ProxyHostText();
+    HttpCli1.ProxyPort = view_.ProxyPortText();
+  } else {
+    HttpCli1.ProxyUsername.clear();
+    HttpCli1.ProxyPassword.clear();
+    HttpCli1.Proxy.clear();
+    HttpCli1.ProxyPort = "80";
+  }
+}
+
+// The login POST and the load of its answer into the page text; false when any of it failed.
+// The reason is not shown: every failure of the request reads the same to the user.
+bool WebmailSession::PostLogin() {
+  Memo1.Clear();
+  // Bounded by what the page text can hold, so an endless answer fails instead of filling memory.
+  TMemoryStream receive(PageText::kCapacity);
+  TMemoryStream body;
+  SetStatus("Connecting...");
+  body.WriteString(LoginBody(view_.LoginText(), view_.PasswordText()));
+  body.Seek(0);
+  const LentStreams lent(HttpCli1, &body, &receive);
+  ApplyProxySettings();
+  HttpCli1.URL = std::string("http://") + service::kLoginServer + "/cgi-bin/start";
+  view_.SetCheckEnabled(false);
+  view_.SetHeaderButtonEnabled(false);
+  SetStatus("Receiving data...");
+  try {
+    view_.SetStopEnabled(true);
+    HttpCli1.Post();
+    Memo1.Load(receive.Bytes());
+    return true;
+  } catch (...) {
+    view_.SetCheckEnabled(true);
+    view_.SetHeaderButtonEnabled(view_.ShowHeadersChecked());
+    view_.SetStopEnabled(false);
+    return false;
+  }
+}
+
+void WebmailSession::RunCheckCycle() {
+  if (cycleRunning_) return;
+  const RunningFlag running(cycleRunning_);
+  if (!PostLogin()) {
+    ReportRequestFailure();
+    return;
+  }
+  SetStatus("Analysing data...");
+  if (Memo1.Find("We're") > 0) {
+    ReportLoginFailure();
+    return;
+  }
+  ScanMailbox(Memo1, view_.ShowHeadersChecked(), State);
+  view_.SetStatusText(State.StatusText);
+  view_.MailboxStateChanged();
+  TellResult();
+  Logout();
+  ControlsToRest();
+}
+
+void WebmailSession::TellResult() {
+  if (State.NewMailCount > 0) {
+    if (view_.PlaySoundChecked()) view_.PlayNewMailSound();
+    if (view_.TrayActive()) return;
+    if (view_.ShowHeadersChecked()) {
+      view_.ShowMessagesWindow();
+    } else {
+      view_.ShowMessage(NewMailHint(State.NewMailCount));
+    }
+  } else if (!view_.TrayActive()) {
+    view_.ShowMessage(kNoMailText);
+  }
+}
+
+void WebmailSession::ControlsToRest() {
+  view_.SetCheckEnabled(true);
+  view_.SetStopEnabled(false);
+  view_.SetHeaderButtonEnabled(view_.ShowHeadersChecked());
+  SetStatus("Idle");
+}
+
+void WebmailSession::AppendStatusLine(const std::string& line, const std::string& hint) {
+  State.Messages.AppendStatusLine(line);
+  State.TrayIconIndex = kIconNoMail;
+  State.TrayHint = hint;
+  view_.MailboxStateChanged();
+}
+
+void WebmailSession::ReportRequestFailure() {
+  if (!view_.TrayActive()) view_.ShowMessage(kRequestFailedText);
+  AppendStatusLine(kRequestFailedText, kRequestFailedHint);
+  SetStatus("Idle");
+  view_.SetStopEnabled(false);
+}
+
+void WebmailSession::ReportLoginFailure() {
+  view_.SetCheckEnabled(true);
+  view_.SetHeaderButtonEnabled(view_.ShowHeadersChecked());
+  SetStatus("Idle");
+  if (!view_.TrayActive()) view_.ShowMessage(kLoginFailedText);
+  AppendStatusLine(kLoginFailedText, kLoginFailedText);
+  ControlsToRest();
+}
+
+void WebmailSession::Logout() {
+  SetStatus("Logging out...");
+  {
+    TMemoryStream receive(PageText::kCapacity);
+    const LentStreams lent(HttpCli1, nullptr, &receive);
+    HttpCli1.URL = State.SessionURL;
+    HttpCli1.Get();
+  }
+  SetStatus("Idle");
+  State.MessageButtonsEnabled = false;
+  view_.MailboxStateChanged();
+}
+
+void WebmailSession::StopCheck() {
+  HttpCli1.Abort();
+  view_.SetStopEnabled(false);
+  view_.SetCheckEnabled(true);
+  SetStatus("Idle");
+  ResetResult();
+}
+
+void WebmailSession::ResetResult() {
+  State.Messages.Clear();
+  State.Messages.AppendStatusLine(kNotCheckedLine);
+  State.TrayIconIndex = kIconNoMail;
+  State.TrayHint = kNotCheckedHint;
+  State.MessageButtonsEnabled = false;
+  view_.MailboxStateChanged();
+}

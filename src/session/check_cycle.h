@@ -1,0 +1,55 @@
+#pragma once
+// The webmail session of the main window: the check cycle (login POST, failure test, mailbox
+// scan, telling the user, logout), Stop, and the reset of the result when the account changes.
+
+#include <string>
+
+#include "http/http_client.h"
+#include "session/mailbox_scan.h"
+#include "session/main_view.h"
+#include "session/page_text.h"
+
+inline constexpr const char* kRequestFailedText = "Error in Internet Connection or Operation Aborted";
+inline constexpr const char* kRequestFailedHint = "Error in internet connection or Operation Aborted";
+inline constexpr const char* kLoginFailedText = "Sorry, login failed!";
+inline constexpr const char* kNotCheckedLine = "Not Checked";
+inline constexpr const char* kNotCheckedHint = "Not checked";
+inline constexpr int kRequestTimeLimitSeconds = 60;
+
+class WebmailSession {
+ public:
+  explicit WebmailSession(MainView& view);
+  WebmailSession(const WebmailSession&) = delete;
+  WebmailSession& operator=(const WebmailSession&) = delete;
+
+  // One check. A trigger while a cycle runs (a timer tick, a second click) is dropped: the
+  // running cycle's result is the one the user gets. Errors after the request (the sound, the
+  // logout) leave the cycle and reach the caller.
+  void RunCheckCycle();
+  void Logout();
+  // The Stop button: aborts a running request and brings the controls and the result to rest.
+  void StopCheck();
+  // The account changed: the last result no longer applies.
+  void ResetResult();
+
+  // The client's proxy properties from the Options tab; without "Use Proxy" none, port 80.
+  void ApplyProxySettings();
+  bool CycleRunning() const { return cycleRunning_; }
+  static std::string LoginBody(const std::string& login, const std::string& password);
+
+  THttpCli HttpCli1;
+  PageText Memo1;
+  MailboxState State;
+
+ private:
+  void SetStatus(const std::string& text);
+  bool PostLogin();
+  void ControlsToRest();
+  void ReportRequestFailure();
+  void ReportLoginFailure();
+  void TellResult();
+  void AppendStatusLine(const std::string& line, const std::string& hint);
+
+  MainView& view_;
+  bool cycleRunning_ = false;
+};

@@ -1,0 +1,84 @@
+// Loopback peers written with plain POSIX sockets, an event recorder for the socket component,
+// and waits that run the Qt event loop until a condition holds.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "net/wsocket.h"
+
+namespace testing_support {
+
+// Runs the event loop (blocking waits, woken every 20 ms) until `done` or the time is up.
+bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 5000);
+void PumpFor(int ms);
+
+// A listening TCP socket on 127.0.0.1 with a port of the system's choice.
+class PosixListener {
+ public:
+  PosixListener();
+  ~PosixListener();
+  std::uint16_t Port() const { return port_; }
+  std::string PortText() const { return std::to_string(port_); }
+  int Accept(int timeoutMs = 5000);  // the connected descriptor, or -1
+
+ private:
+  int fd_;
+  std::uint16_t port_;
+};
+
+// A port on 127.0.0.1 that refuses connections: bound, never listening, held while alive.
+class RefusingPort {
+ public:
+  RefusingPort();
+  ~RefusingPort();
+  std::string PortText() const { return std::to_string(port_); }
+
+ private:
+  int fd_;
+  std::uint16_t port_;
+};
+
+// Blocking helpers on a connected descriptor.
+void SendAll(int fd, const std::string& data);
+std::string ReadUntilClosed(int fd, int timeoutMs = 5000);
+std::string ReadExactly(int fd, std::size_t count, int timeoutMs = 5000);
+void CloseWithReset(int fd);  // SO_LINGER 0: the peer sees a reset
+
+// The component with its insides visible to the tests.
+class TestSocket : public TWSocket {
+ public:
+  using TCustomWSocket::AllSent;
+  using TCustomWSocket::BufferList;
+  using TCustomWSocket::FHSocket;
+  using TCustomWSocket::FWindowHandle;
+  using TCustomWSocket::LineReading;
+  using TCustomWSocket::PeerSockAddr;
+  using TCustomWSocket::PortAssigned;
+  using TCustomWSocket::AddrAssigned;
+  using TCustomWSocket::ProtoAssigned;
+  using TCustomWSocket::FType;
+  using TCustomWSocket::FProto;
+  using TCustomWSocket::DnsLookupHandle;
+  using TCustomWSocket::QueueSendData;
+  using TCustomWSocket::ReportSocketError;
+  using TCustomWSocket::LocalPort;
+};
+
+// Records every event of a component as text, in order.
+struct EventLog {
+  std::vector<std::string> events;
+  void Attach(TWSocket& socket);
+  bool Has(const std::string& event) const;
+  std::size_t Count(const std::string& event) const;
+};
+
+// The message of the ESocketException that `action` raises, or "no exception".
+std::string ExceptionText(const std::function<void()>& action);
+
+// Sets Addr 127.0.0.1 and the port, then connects and waits for the outcome.
+void ConnectTo(TWSocket& socket, const std::string& port);
+
+}  // namespace testing_support

@@ -1,0 +1,213 @@
+// How the client reads answers: status lines, header lines, bodies, relocations, errors.
+
+#include <gtest/gtest.h>
+
+#include "http/http_client.h"
+#include "scripted_server.h"
+
+using httptest::Hold;
+using httptest::Pause;
+using httptest::ScriptedServer;
+using httptest::Send;
+using httptest::Step;
+
+namespace {
+
+struct Outcome {
+  bool raised = false;
+  std::uint16_t code = 0;
+  std::string message;
+  std::string body;
+};
+
+Outcome Fetch(THttpCli& http, const std::string& url) {
+  Outcome outcome;
+  TMemoryStream body;
+  http.URL = url;
+  http.ReceiveStream = &body;
+  try {
+    http.Get();
+  } catch (const EHttpException& e) {
+    outcome = {true, e.Code, e.what(), {}};
+  }
+  http.ReceiveStream = nullptr;
+  outcome.body = body.Bytes();
+  EXPECT_EQ(http.ClientState(), hsIdle);
+  return outcome;
+}
+
+}  // namespace
+
+TEST(HttpResponse, StatusLineForms) {
+  struct Case {
+    std::string answer;
+    int status;
+    std::string reason, body;
+  };
+  const Case cases[] = {
+      {"HTTP/1.0 200 OK\r\nX: y\r\n\r\nhello", 200, "OK", "hello"},
+      {"HTTP/1.1 201 Created here\nServer: t\n\nlf only\r\nbody", 201, "Created here", "lf only\r\nbody"},
+      {"HTTP/1.2 200 OK\r\n\r\nfuture", 0, "", "future"},
+      {"http/1.0 200 OK\r\n\r\nlower", 0, "", "lower"},
+      {"HTTP/1.0 302 Found\r\n\r\nno location, no relocation", 302, "Found", "no location, no relocation"},
+      {"HTTP/1.0 204\r\n\r\n", 204, "", ""},
+      {"HTTP/1.0 200 OK\r\nA: b\rc\r\n\r\n", 200, "OK", ""},
+  };
+  for (const Case& c : cases) {
+    ScriptedServer server({{Send(c.answer)}});
+    THttpCli http;
+    const Outcome outcome = Fetch(http, server.Url());
+    EXPECT_FALSE(outcome.raised) << c.answer;
+    EXPECT_EQ(http.StatusCode(), c.status) << c.answer;
+    if (c.status != 0) {
+      EXPECT_EQ(http.ReasonPhrase(), c.reason);
+    }
+    EXPECT_EQ(outcome.body, c.body) << c.answer;
+  }
+  ScriptedServer lone({{Send("HTTP/1.0 200 OK\r\nA: b\rc\r\n\r\n")}});
+  THttpCli http;
+  Fetch(http, lone.Url());
+  EXPECT_EQ(http.HeaderLines(), (std::vector<std::string>{"HTTP/1.0 200 OK", "A: b\rc"}));
+}
+
+TEST(HttpResponse, EventsOfAGetInOrderWithBodyArrivingWithTheHeader) {
+  ScriptedServer server({{Send("HTTP/1.0 200 OK\r\nContent-Length: 2\r\n\r\nfirst"), Pause(50), Send("second")}});
+  THttpCli http;
+  std::vector<std::string> events;
+  http.OnStateChange = [&](THttpCli* s) { events.push_back("state" + std::to_string(s->ClientState())); };
+  http.OnHeaderBegin = [&](THttpCli*) { events.push_back("hbegin"); };
+  http.OnHeaderData = [&](THttpCli* s) { events.push_back("line:" + s->LastLine()); };
+  http.OnHeaderEnd = [&](THttpCli*) { events.push_back("hend"); };
+  http.OnDocBegin = [&](THttpCli*) { events.push_back("dbegin"); };
+  http.OnDocData = [&](THttpCli*, const char* b, std::int32_t n) { events.push_back("data:" + std::string(b, n)); };
+  http.OnDocEnd = [&](THttpCli*) { events.push_back("dend"); };
+  http.OnRequestDone = [&](THttpCli*, THttpRequest kind, std::uint16_t error) {
+    events.push_back("done" + std::to_string(kind) + "/" + std::to_string(error));
+  };
+  const Outcome outcome = Fetch(http, server.Url());
+  win::PumpMessages();  // the done notice comes after the call returns
+  EXPECT_EQ(outcome.body, "firstsecond");  // the length line does not bound the body
+  const std::vector<std::string> expected = {
+      "state1", "state2", "state1", "state3", "hbegin", "hend",  // composing the request
+      "hbegin", "line:HTTP/1.0 200 OK", "line:Content-Length: 2", "state4", "hend", "dbegin", "data:first",
+      "data:second", "dend", "state0", "done1/0"};
+  EXPECT_EQ(events, expected);
+  EXPECT_EQ(http.ReceivedCount(), 11);
+}
+
+TEST(HttpResponse, ErrorStatusRaisesWithItsReasonAndReadsNoBody) {
+  ScriptedServer server({{Send("HTTP/1.0 404 Not Found\r\n"), Pause(100), Send("Server: late\r\n\r\nbody")}});
+  THttpCli http;
+  const Outcome outcome = Fetch(http, server.Url("/missing"));
+  EXPECT_TRUE(outcome.raised);
+  EXPECT_EQ(outcome.code, 404);
+  EXPECT_EQ(outcome.message, "Not Found");
+  EXPECT_EQ(outcome.body, "");
+  EXPECT_EQ(http.HeaderLines().size(), 1u);
+}
+
+TEST(HttpResponse, ServerClosingBeforeAnyStatusReturnsWithStatusZero) {
+  ScriptedServer server(std::vector<httptest::Script>(1));  // answers by closing
+  THttpCli http;
+  const Outcome outcome = Fetch(http, server.Url());
+  EXPECT_FALSE(outcome.raised);
+  EXPECT_EQ(http.StatusCode(), 0);
+  EXPECT_EQ(outcome.body, "");
+}
+
+TEST(HttpResponse, RelocationsByPathByHostAndWithoutSpace) {
+  ScriptedServer target({{Send("HTTP/1.0 200 OK\r\n\r\nthere")}});
+  ScriptedServer server({
+      {Send("HTTP/1.0 302 Moved\r\nLocation: /second?q=1\r\n\r\nbody of the 302")},
+      {Send("HTTP/1.0 301 Moved\r\nLocation:xhttp://" + target.HostPort() + "\r\n\r\n")},
+  });
+  THttpCli http;
+  std::string locations;
+  http.OnLocationChange = [&](THttpCli*) { locations += "L"; };
+  const Outcome outcome = Fetch(http, server.Url("/first"));
+  EXPECT_FALSE(outcome.raised);
+  EXPECT_EQ(outcome.body, "there");
+  EXPECT_EQ(locations, "LL");
+  const auto requests = server.Requests();
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(requests[1], "GET /second?q=1 HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n");
+  EXPECT_EQ(target.Requests().at(0), "GET / HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n");
+  EXPECT_EQ(http.HeaderLines().size(), 5u);  // the lines of all three answers
+}
+
+TEST(HttpResponse, RelocationThroughAProxyAndARelocatedPostRewinds) {
+  ScriptedServer proxy({
+      {Send("HTTP/1.0 302 Found\r\nLocation: /next\r\n\r\n")},
+      {Send("HTTP/1.0 302 Found\r\nLocation: http://192.0.2.20/mail\r\n\r\n")},
+      {Send("HTTP/1.0 200 OK\r\n\r\ndone")},
+  });
+  THttpCli http;
+  http.Proxy = proxy.HostPort();
+  TMemoryStream post, body;
+  post.WriteString("a=1");
+  post.Seek(0);
+  http.PostStream = &post;
+  http.ReceiveStream = &body;
+  http.URL = "http://192.0.2.10/start";
+  http.Post();
+  const auto requests = proxy.Requests();
+  ASSERT_EQ(requests.size(), 3u);
+  EXPECT_TRUE(requests[1].starts_with("POST http://192.0.2.10/next HTTP/1.0\r\n")) << requests[1];
+  EXPECT_TRUE(requests[2].starts_with("POST http://192.0.2.20/mail HTTP/1.0\r\n")) << requests[2];
+  EXPECT_NE(requests[2].find("Host: 192.0.2.20\r\n"), std::string::npos);
+  EXPECT_TRUE(requests[2].ends_with("\r\n\r\na=1")) << requests[2];
+  EXPECT_EQ(body.Bytes(), "done");
+}
+
+TEST(HttpResponse, LocalFailuresEndTheRequestWithAClearReason) {
+  std::vector<httptest::Script> loop(kMaxRelocations + 1, {Send("HTTP/1.0 302 Found\r\nLocation: /again\r\n\r\n")});
+  struct Case {
+    std::vector<httptest::Script> scripts;
+    std::string reason;
+  };
+  const Case cases[] = {
+      {loop, "Too many relocations (more than 20)"},
+      {{{Send("HTTP/1.0 200 OK\r\nX: " + std::string(9000, 'x') + "\r\n\r\n")}}, "Response header line too long"},
+      {{{Send("HTTP/1.0 2x0 OK\r\n\r\n")}}, "Invalid status line in response"},
+      {{{Send("HTTP/1.0 302 Found\r\nLocation: /a\rEvil: 1\r\n\r\n")}}, "Invalid location in response"},
+  };
+  for (const Case& c : cases) {
+    ScriptedServer server(c.scripts);
+    THttpCli http;
+    const Outcome outcome = Fetch(http, server.Url());
+    EXPECT_TRUE(outcome.raised) << c.reason;
+    EXPECT_EQ(outcome.code, kLocalFailureStatus);
+    EXPECT_EQ(outcome.message, c.reason);
+  }
+}
+
+TEST(HttpResponse, AReceiveStreamThatRefusesEndsTheRequest) {
+  ScriptedServer server({{Send("HTTP/1.0 200 OK\r\n\r\n"), Send(std::string(5000, 'a')), Pause(50),
+                          Send(std::string(5000, 'b')), Hold()}});
+  THttpCli http;
+  TMemoryStream small(6000);
+  http.URL = server.Url();
+  http.ReceiveStream = &small;
+  try {
+    http.Get();
+    FAIL();
+  } catch (const EHttpException& e) {
+    EXPECT_EQ(e.Code, kLocalFailureStatus);
+    EXPECT_TRUE(std::string(e.what()).starts_with("Cannot store the document: ")) << e.what();
+  }
+  EXPECT_EQ(http.ClientState(), hsIdle);
+}
+
+TEST(HttpResponse, TimeLimitEndsAStalledConnectionLikeAFailedOne) {
+  ScriptedServer server({{Send("HTTP/1.0 200 OK\r\n"), Hold()}});
+  THttpCli http;
+  http.TimeLimit = 1;
+  std::uint16_t doneError = 0;
+  http.OnRequestDone = [&](THttpCli*, THttpRequest, std::uint16_t e) { doneError = e; };
+  const Outcome outcome = Fetch(http, server.Url());
+  EXPECT_TRUE(outcome.raised);
+  EXPECT_EQ(outcome.code, 404);
+  EXPECT_EQ(outcome.message, "Connection timed out (Error #10060)");
+  win::PumpMessages();
+  EXPECT_EQ(doneError, 10060);
+}

@@ -1,0 +1,208 @@
+// The check cycle against scripted answers of a proxy on loopback: what is sent, what the user
+// is told, and how the controls move.
+
+#include "session/check_cycle.h"
+
+#include <gtest/gtest.h>
+
+#include <QTimer>
+
+#include "fake_main_view.h"
+#include "mailbox_page.h"
+#include "scripted_server.h"
+
+using httptest::Hold;
+using httptest::ScriptedServer;
+using httptest::Send;
+
+namespace {
+
+std::string Ok(const std::string& body) { return "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n" + body; }
+
+const std::string kLogoutUrl = "http://192.0.2.20/cgi-bin/logout?sid=S1";
+
+struct Cycle : ::testing::Test {
+  FakeMainView view;
+  WebmailSession session{view};
+  std::unique_ptr<ScriptedServer> server;
+
+  void Serve(std::vector<httptest::Script> scripts) {
+    server = std::make_unique<ScriptedServer>(std::move(scripts));
+    view.proxyPort = std::to_string(server->Port());
+    view.session = &session;
+  }
+  std::string MailboxPage(int count) {
+    std::vector<testpage::Row> rows;
+    for (int i = 1; i <= count; ++i) rows.push_back(testpage::MakeRow(i));
+    return Ok(testpage::Page(std::to_string(count), rows, kLogoutUrl));
+  }
+  void ExpectAtRest() {
+    EXPECT_TRUE(view.checkEnabled);
+    EXPECT_FALSE(view.stopEnabled);
+    EXPECT_EQ(view.headerEnabled, view.showHeaders);
+    EXPECT_EQ(view.status, "Idle");
+    EXPECT_FALSE(session.CycleRunning());
+  }
+};
+
+}  // namespace
+
+TEST_F(Cycle, NewMailIsToldAndTheSessionLoggedOut) {
+  Serve({{Send(MailboxPage(2))}, {Send(Ok("bye"))}});
+  view.login = "a b";
+  view.password = "x-y";
+  view.proxyUser = "pu";
+  view.proxyPassword = "pp";
+  session.RunCheckCycle();
+
+  const auto requests = server->Requests();
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_TRUE(requests[0].starts_with("POST http://192.0.2.10/cgi-bin/start HTTP/1.0\r\n")) << requests[0];
+  EXPECT_NE(requests[0].find("Proxy-Authorization: Basic cHU6cHA=\r\n"), std::string::npos);
+  EXPECT_NE(requests[0].find("Pragma: no-cache\r\n"), std::string::npos);
+  EXPECT_TRUE(requests[0].ends_with("\r\n\r\nlogin=a+b&passwd=x%2Dy&enter=Enter&frames=no&curmbox=ACTIVE&js=no"));
+  EXPECT_TRUE(requests[1].starts_with("GET " + kLogoutUrl + " HTTP/1.0\r\n")) << requests[1];
+  EXPECT_EQ(view.Messages(), std::vector<std::string>{"You have 2 new mails in your Hotmail account!"});
+  EXPECT_EQ(session.State.TrayIconIndex, kIconNewMail);
+  EXPECT_FALSE(session.State.MessageButtonsEnabled);  // the logout disabled Delete and Preview
+  EXPECT_EQ(view.SenderLines().size(), 0u);            // no headers wanted
+  ExpectAtRest();
+  const std::vector<std::string> statuses = {"status:Connecting...", "status:Receiving data...",
+                                             "status:Analysing data...", "status:Processing...",
+                                             "status:Logging out...", "status:Idle", "status:Idle"};
+  std::vector<std::string> seen;
+  for (const auto& e : view.events)
+    if (e.starts_with("status:")) seen.push_back(e);
+  EXPECT_EQ(seen, statuses);
+}
+
+TEST_F(Cycle, WithHeadersTheMessagesWindowComesBeforeTheLogout) {
+  Serve({{Send(MailboxPage(3))}, {Send(Ok("bye"))}});
+  view.showHeaders = true;
+  std::size_t requestsWhileOpen = 0;
+  view.onMessagesWindow = [&] {
+    requestsWhileOpen = server->Requests().size();
+    EXPECT_TRUE(session.State.MessageButtonsEnabled);
+    EXPECT_FALSE(view.checkEnabled);
+    session.RunCheckCycle();  // a timer tick meanwhile is dropped
+  };
+  session.RunCheckCycle();
+  EXPECT_EQ(requestsWhileOpen, 1u);
+  EXPECT_EQ(server->Requests().size(), 2u);
+  EXPECT_EQ(view.SenderLines(), (std::vector<std::string>{"Sender 1", "Sender 2", "Sender 3"}));
+  EXPECT_TRUE(view.Messages().empty());
+  ExpectAtRest();
+}
+
+TEST_F(Cycle, InTheTrayOnlyTheTrayAndTheSoundTell) {
+  Serve({{Send(MailboxPage(1))}, {Send(Ok("bye"))}});
+  view.inTray = true;
+  view.showHeaders = true;
+  view.playSound = true;
+  session.RunCheckCycle();
+  EXPECT_EQ(view.Messages().size(), 0u);
+  EXPECT_EQ(std::count(view.events.begin(), view.events.end(), "messages-window"), 0);
+  EXPECT_EQ(std::count(view.events.begin(), view.events.end(), "sound"), 1);
+  EXPECT_EQ(session.State.TrayHint, "You have 1 new mails in your Hotmail account!");
+  EXPECT_EQ(server->Requests().size(), 2u);
+}
+
+TEST_F(Cycle, NoNewMailAndAFailingSoundThatStopsTheCycle) {
+  Serve({{Send(MailboxPage(0))}, {Send(Ok("bye"))}, {Send(MailboxPage(1))}});
+  session.RunCheckCycle();
+  EXPECT_EQ(view.Messages(), std::vector<std::string>{"No mail for you!"});
+  EXPECT_EQ(session.State.TrayIconIndex, kIconNoMail);
+
+  view.playSound = true;
+  view.onSound = [] { throw std::runtime_error("cannot open the sound"); };
+  EXPECT_THROW(session.RunCheckCycle(), std::runtime_error);
+  EXPECT_EQ(server->Requests().size(), 3u);  // no logout after the failed sound
+  EXPECT_FALSE(view.checkEnabled);           // left as they were; Stop brings them to rest
+  EXPECT_TRUE(view.stopEnabled);
+  EXPECT_FALSE(session.CycleRunning());
+  session.StopCheck();
+  ExpectAtRest();
+  EXPECT_EQ(view.SenderLines(), std::vector<std::string>{"Not Checked"});
+  EXPECT_EQ(session.State.TrayHint, "Not checked");
+}
+
+TEST_F(Cycle, LoginFailureAppendsItsLineAndSendsNoLogout) {
+  Serve({{Send(MailboxPage(2))}, {Send(Ok("bye"))}, {Send(Ok("<p>We're sorry</p>"))}});
+  view.showHeaders = true;
+  view.inTray = true;
+  session.RunCheckCycle();
+  view.inTray = false;
+  session.RunCheckCycle();
+  EXPECT_EQ(server->Requests().size(), 3u);
+  EXPECT_EQ(view.Messages(), std::vector<std::string>{"Sorry, login failed!"});
+  EXPECT_EQ(view.SenderLines(), (std::vector<std::string>{"Sender 1", "Sender 2", "Sorry, login failed!"}));
+  EXPECT_EQ(session.State.SessionURL, kLogoutUrl);  // untouched
+  EXPECT_EQ(session.State.TrayHint, "Sorry, login failed!");
+  ExpectAtRest();
+}
+
+TEST_F(Cycle, FailedRequestsAppendALineEachAndKeepThePreviousResult) {
+  Serve({{Send(MailboxPage(1))},
+         {Send(Ok("bye"))},
+         {Send("HTTP/1.0 500 Internal Server Error\r\n\r\n")},
+         {Send("HTTP/1.0 200 OK\r\n"), Hold()}});
+  view.showHeaders = true;
+  view.inTray = true;
+  session.RunCheckCycle();
+  view.inTray = false;
+  session.RunCheckCycle();
+  session.HttpCli1.TimeLimit = 1;
+  session.RunCheckCycle();  // stalled: ended by the time limit
+  EXPECT_EQ(view.Messages(), std::vector<std::string>(2, kRequestFailedText));
+  EXPECT_EQ(view.SenderLines(), (std::vector<std::string>{"Sender 1", kRequestFailedText, kRequestFailedText}));
+  EXPECT_EQ(session.State.NewMailCount, 1);
+  EXPECT_EQ(session.State.TrayHint, kRequestFailedHint);
+  EXPECT_EQ(session.State.TrayIconIndex, kIconNoMail);
+  EXPECT_EQ(server->Requests().size(), 4u);
+  ExpectAtRest();
+}
+
+TEST_F(Cycle, StopDuringTheRequest) {
+  Serve({{Send("HTTP/1.0 200 OK\r\n"), Hold()}});
+  QTimer::singleShot(50, [&] {
+    EXPECT_TRUE(view.stopEnabled);
+    session.StopCheck();
+  });
+  session.RunCheckCycle();
+  EXPECT_EQ(view.Messages(), std::vector<std::string>{kRequestFailedText});
+  EXPECT_EQ(view.SenderLines(), (std::vector<std::string>{"Not Checked", kRequestFailedText}));
+  EXPECT_EQ(server->Requests().size(), 1u);
+  ExpectAtRest();
+}
+
+TEST_F(Cycle, APageThatIsNoMailboxStillTriesTheLogout) {
+  Serve({{Send(Ok("<html>maintenance</html>"))}});
+  try {
+    session.RunCheckCycle();
+    FAIL();
+  } catch (const EHttpException& e) {
+    EXPECT_STREQ(e.what(), "HTTP component refused URL: no host name");  // no session URL
+  }
+  EXPECT_EQ(view.Messages(), std::vector<std::string>{"No mail for you!"});  // the count of the last scan
+  EXPECT_EQ(view.status, "Logging out...");
+}
+
+TEST_F(Cycle, ProxyPropertiesFollowUseProxy) {
+  view.useProxy = false;
+  view.proxyHost = "proxy.local";
+  view.proxyPort = "3128";
+  session.ApplyProxySettings();
+  EXPECT_EQ(session.HttpCli1.Proxy, "");
+  EXPECT_EQ(session.HttpCli1.ProxyPort, "80");
+  EXPECT_EQ(session.HttpCli1.ProxyUsername, "");
+  view.useProxy = true;
+  view.proxyUser = "u";
+  session.ApplyProxySettings();
+  EXPECT_EQ(session.HttpCli1.Proxy, "proxy.local");
+  EXPECT_EQ(session.HttpCli1.ProxyPort, "3128");
+  EXPECT_EQ(session.HttpCli1.ProxyUsername, "u");
+}
+
+TEST(LoginBody, EncodesBothFields) {
+  EXPECT_EQ(WebmailSession::LoginBody("", "p w-"), "login=&passwd=p+w%2D&enter=Enter&frames=no&curmbox=ACTIVE&js=no");
+}
