@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "http/http_date.h"
@@ -95,7 +96,8 @@ class THttpCli : private win::MessageReceiver {
   std::int32_t StatusCode() const { return FStatusCode; }
   const std::string& ReasonPhrase() const { return FReasonPhrase; }
   const std::vector<std::string>& HeaderLines() const { return FHeaderLines; }
-  const std::string& LastLine() const { return FLastLine; }
+  // The header line just completed, or the body chunk just received; valid until the next one.
+  std::string_view LastLine() const { return FLastLine; }
   std::int64_t ReceivedCount() const { return FReceivedCount; }
   std::int64_t SentCount() const { return FSentCount; }
   TWSocket& Socket() { return *FSocket; }
@@ -178,7 +180,8 @@ class THttpCli : private win::MessageReceiver {
   THttpRequest RequestKind = hrNone;
   char ReceiveBuffer[kReceiveBufferSize];
   std::size_t ReceiveFill = 0;
-  std::string FLastLine;
+  std::string FHeaderLine;
+  std::string_view FLastLine;  // FHeaderLine, or a body chunk in ReceiveBuffer (no copy)
   std::int32_t HeaderLineCount = 0;
   std::int32_t BodyChunkCount = 0;
   bool Sending = false;

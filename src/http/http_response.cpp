@@ -35,7 +35,8 @@ void THttpCli::HandleBufferedLines() {
     const std::size_t p = static_cast<std::size_t>(lf - ReceiveBuffer) + 1;
     std::size_t length = p - 1;
     if (length > 0 && ReceiveBuffer[length - 1] == '\r') --length;
-    FLastLine.assign(ReceiveBuffer, length);
+    FHeaderLine.assign(ReceiveBuffer, length);
+    FLastLine = FHeaderLine;
     std::memmove(ReceiveBuffer, ReceiveBuffer + p, ReceiveFill - p + 1);
     ReceiveFill -= p;
     if (FState != hsAwaitingHeader && FState != hsReceivingBody) continue;
@@ -61,8 +62,8 @@ void THttpCli::HandleHeaderLine() {
     if (ReceiveFill > 0) DeliverBufferAsBody();
     return;
   }
-  FHeaderLines.push_back(FLastLine);
-  const std::string line = FLastLine;  // handlers may replace LastLine
+  const std::string line(FLastLine);  // handlers may replace LastLine
+  FHeaderLines.push_back(line);
   if (line.starts_with("HTTP/1.0") || line.starts_with("HTTP/1.1")) {
     HandleStatusLine(line);
   } else if (const std::size_t colon = line.find(':'); colon != std::string::npos) {
@@ -141,8 +142,8 @@ void THttpCli::RelocationClosed() {
 }
 
 void THttpCli::DeliverBufferAsBody() {
-  FLastLine.assign(ReceiveBuffer, ReceiveFill);
-  ReceiveFill = 0;
+  FLastLine = std::string_view(ReceiveBuffer, ReceiveFill);
+  ReceiveFill = 0;  // the chunk stays in the buffer until the next read
   HandleBodyData();
 }
 

@@ -76,7 +76,7 @@ TEST(HttpResponse, EventsOfAGetInOrderWithBodyArrivingWithTheHeader) {
   std::vector<std::string> events;
   http.OnStateChange = [&](THttpCli* s) { events.push_back("state" + std::to_string(s->ClientState())); };
   http.OnHeaderBegin = [&](THttpCli*) { events.push_back("hbegin"); };
-  http.OnHeaderData = [&](THttpCli* s) { events.push_back("line:" + s->LastLine()); };
+  http.OnHeaderData = [&](THttpCli* s) { events.push_back("line:" + std::string(s->LastLine())); };
   http.OnHeaderEnd = [&](THttpCli*) { events.push_back("hend"); };
   http.OnDocBegin = [&](THttpCli*) { events.push_back("dbegin"); };
   http.OnDocData = [&](THttpCli*, const char* b, std::int32_t n) { events.push_back("data:" + std::string(b, n)); };

@@ -119,6 +119,7 @@ int Run(const Options& o) {
   std::FILE* out = o.output.empty() ? stdout : std::fopen(o.output.c_str(), "wb");
   if (out == nullptr) throw std::runtime_error("cannot open " + o.output);
   const std::unique_ptr<std::FILE, int (*)(std::FILE*)> closer(out == stdout ? nullptr : out, &std::fclose);
+  std::setvbuf(out, nullptr, _IONBF, 0);  // chunks are large: one write each, no copy
   THttpCli http;
   Configure(http, o);
   FileStream body(out);
