@@ -167,14 +167,18 @@ void WebmailSession::ReportLoginFailure() {
   ControlsToRest();
 }
 
+// The answer's bytes, bounded by what the page text can hold.
+std::string WebmailSession::GetPage(const std::string& url) {
+  TMemoryStream receive(PageText::kCapacity);
+  const LentStreams lent(HttpCli1, nullptr, &receive);
+  HttpCli1.URL = url;
+  HttpCli1.Get();
+  return receive.Bytes();
+}
+
 void WebmailSession::Logout() {
   SetStatus("Logging out...");
-  {
-    TMemoryStream receive(PageText::kCapacity);
-    const LentStreams lent(HttpCli1, nullptr, &receive);
-    HttpCli1.URL = State.SessionURL;
-    HttpCli1.Get();
-  }
+  GetPage(State.SessionURL);  // the answer is dropped: the page text keeps the mailbox page
   SetStatus("Idle");
   State.MessageButtonsEnabled = false;
   view_.MailboxStateChanged();

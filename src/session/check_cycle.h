@@ -7,6 +7,7 @@
 #include "http/http_client.h"
 #include "session/mailbox_scan.h"
 #include "session/main_view.h"
+#include "session/operation_view.h"
 #include "session/page_text.h"
 
 inline constexpr const char* kRequestFailedText = "Error in Internet Connection or Operation Aborted";
@@ -15,6 +16,11 @@ inline constexpr const char* kLoginFailedText = "Sorry, login failed!";
 inline constexpr const char* kNotCheckedLine = "Not Checked";
 inline constexpr const char* kNotCheckedHint = "Not checked";
 inline constexpr int kRequestTimeLimitSeconds = 60;
+
+// The selected index of each list of the Messages window that a preview reads (-1: none).
+struct MessageSelection {
+  long ListBox1 = -1, ListBox2 = -1, ListBox3 = -1, ListBoxLink = -1;
+};
 
 class WebmailSession {
  public:
@@ -35,11 +41,18 @@ class WebmailSession {
   // The client's proxy properties from the Options tab; without "Use Proxy" none, port 80.
   void ApplyProxySettings();
   bool CycleRunning() const { return cycleRunning_; }
+
+  // Delete and Preview of the Messages window, run within a check's session. A second one
+  // while a request runs is refused with the busy error before it changes anything.
+  void DeleteCheckedMessages(OperationView& windows);
+  void PreviewMessage(const MessageSelection& selected, OperationView& windows);
   static std::string LoginBody(const std::string& login, const std::string& password);
 
   THttpCli HttpCli1;
   PageText Memo1;
   MailboxState State;
+  PageText MemoLocal;       // the page of the last previewed message
+  std::string PreviewText;  // what the preview window shows; lines end in CR LF
 
  private:
   void SetStatus(const std::string& text);
@@ -49,6 +62,8 @@ class WebmailSession {
   void ReportLoginFailure();
   void TellResult();
   void AppendStatusLine(const std::string& line, const std::string& hint);
+  void RefuseWhileBusy() const;
+  std::string GetPage(const std::string& url);
 
   MainView& view_;
   bool cycleRunning_ = false;

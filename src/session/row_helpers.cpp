@@ -38,6 +38,10 @@ std::string ExtractNameAttribute(std::string_view window) {
   return ExtractAttribute(window, "name=\"", 30);
 }
 
+std::string ExtractValueAttribute(std::string_view window) {
+  return ExtractAttribute(window, "value=\"", 30);
+}
+
 std::string ExtractRowText(std::string_view window) {
   std::string visible;
   bool insideTag = true;  // the window begins inside the image tag

@@ -11,6 +11,9 @@ std::string ExtractLinkTarget(std::string_view window);
 // Value of the first name=" attribute, at most 30 characters.
 std::string ExtractNameAttribute(std::string_view window);
 
+// Value of the first value=" attribute, at most 30 characters (hidden form fields).
+std::string ExtractValueAttribute(std::string_view window);
+
 // The row's visible text up to its first line break, with "|" between cells.
 std::string ExtractRowText(std::string_view window);
 
