@@ -1,0 +1,25 @@
+#pragma once
+// How the program ends besides the close box: SIGTERM, SIGINT, SIGHUP and the end of the
+// desktop session close the main window as the close box does (a running request aborted, the
+// settings saved). When that close was refused because the save failed, a further signal ends
+// the program anyway; the save is tried once more on the way out, its error going to stderr.
+
+#include <QObject>
+
+#include "app/shutdown_signals.h"
+
+class QSessionManager;
+class TForm1;
+
+class ProgramEnd : public QObject {
+ public:
+  explicit ProgramEnd(TForm1& mainWindow);
+
+ private:
+  void OnSignal(int signal);
+  void SaveBeforeQuit();
+
+  TForm1& mainWindow_;
+  ShutdownSignals signals_;
+  bool closeRequested_ = false;
+};

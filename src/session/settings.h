@@ -1,0 +1,56 @@
+#pragma once
+// The main window's fields kept between runs in "vexmira.ini" (section DATA) in the user's
+// configuration directory. Read once when the window first shows, written when it closes.
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+inline constexpr const char* kSettingsFileName = "vexmira.ini";
+inline constexpr const char* kSettingsSection = "DATA";
+inline constexpr std::int32_t kDefaultCheckMinutes = 5;
+
+// A save that failed; the file is as it was before.
+class ESettingsWriteError : public std::runtime_error {
+ public:
+  explicit ESettingsWriteError(const std::string& path) : std::runtime_error("Unable to write to " + path) {}
+};
+
+// The fields as the window holds them; the defaults are those of a missing file. The passwords
+// are the fields' texts: whether they reach the file is up to SavePass and SaveProxyPass.
+struct Settings {
+  std::string UserId;         // USERID, loginEDIT
+  bool SavePass = false;      // SAVEPASS, CheckSavePass
+  std::string Pass;           // PASS, passEDIT
+  std::int32_t Time = kDefaultCheckMinutes;  // TIME, tempoSpinEdit (the field clamps it)
+  bool TimeEnabled = false;   // TIMEENABLED, CheckTIME
+  bool Headers = false;       // HEADERS, CheckHeaders
+  std::string ProxyUser;      // PNAME, nameEDIT
+  bool SaveProxyPass = false; // SAVEPASSP, CheckSAVEPASSP
+  std::string ProxyPass;      // PROXYPASS, passpEDIT
+  std::string ProxyHost;      // PROXY, proxyEDIT
+  std::string ProxyPort;      // PORT, portEDIT
+  std::string WavFile;        // WAVFILE, FilenameEdit1
+  bool UseProxy = false;      // CHECKED, CheckBox1
+  bool WavPlay = false;       // WAVPLAY, CheckBox2
+
+  bool operator==(const Settings&) const = default;
+};
+
+// "<configuration directory>/vexmira.ini"; creates the directory when missing.
+std::string SettingsFilePath();
+
+// Missing file, section or key: the default. Yes/no keys are yes only for 1; numbers are
+// decimal or "0x" hexadecimal, anything else is the default.
+Settings LoadSettings(const std::string& path);
+
+// Writes all fourteen keys in one replacement of the file (other sections and keys stay), so a
+// failed save changes nothing. Throws ESettingsWriteError.
+void SaveSettings(const std::string& path, const Settings& fields);
+
+// The stored form of a password. Plain printable passwords get EncodeStoredPassword's form
+// (bytes 160 to 254). Any byte that form leaves below 32, a space, DEL and "%" are written as
+// "%XX" (upper-case hex) so that no stored byte ends the line, is lost to the trimming of
+// values, or is mistaken for an escape; plain printable passwords never contain one.
+std::string StoredPasswordText(const std::string& password);
+std::string PasswordFromStoredText(const std::string& stored);

@@ -1,0 +1,12 @@
+#pragma once
+// The About tab's credits: SecretPanel1's size, pace, font and lines.
+
+#include <QStringList>
+
+class TSecretPanel;
+
+// The version line rises from the bottom of a blank panel, then the credits follow.
+QStringList AboutCreditLines();
+
+// 310 x 92, cycling, one pixel every 70 ms, bold navy sans-serif of 11 pixels.
+void SetUpAboutCredits(TSecretPanel& panel);

@@ -1,0 +1,13 @@
+#pragma once
+// The tray's two pictures: a letter sheet with a stamp (new mail) and the same crossed out (no
+// mail), drawn for the sizes that desktops ask for.
+
+#include <QIcon>
+
+class TIconList;
+
+QIcon NewMailIcon();
+QIcon NoMailIcon();
+
+// Appends both in the order the mailbox scan counts them: new mail first, then no mail.
+void AddLetterIcons(TIconList& list);

@@ -1,0 +1,42 @@
+#include "ui/control_look.h"
+
+#include <QLineEdit>
+#include <QProxyStyle>
+#include <QWidget>
+
+namespace {
+
+class StarPasswordStyle : public QProxyStyle {
+ public:
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* returnData) const override {
+    if (hint == SH_LineEdit_PasswordCharacter) return '*';
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+  }
+};
+
+}  // namespace
+
+// The layouts are in fixed pixels drawn for a narrow sans-serif; wide faces would clip their
+// captions, so faces with Arial's metrics come first, then the desktop's sans-serif.
+QFont DesignFont() {
+  QFont font;
+  font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("Sans Serif")});
+  font.setStyleHint(QFont::SansSerif);
+  font.setPointSize(8);
+  return font;
+}
+
+void UseFieldColours(QWidget* field) {
+  QPalette palette = field->palette();
+  palette.setColor(QPalette::Disabled, QPalette::Base, kDisabledFieldColour);
+  field->setPalette(palette);
+}
+
+void ShowPasswordAsStars(QLineEdit* field) {
+  // A widget does not own its style; this one is shared and lives as long as the process, so no
+  // field can outlive it.
+  static StarPasswordStyle* const style = new StarPasswordStyle;
+  field->setStyle(style);
+  field->setEchoMode(QLineEdit::Password);
+}

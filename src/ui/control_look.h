@@ -1,0 +1,22 @@
+#pragma once
+// The look shared by the program's windows: the design font, the grey of disabled text fields
+// and "*" as the password character.
+
+#include <QColor>
+#include <QFont>
+
+class QLineEdit;
+class QWidget;
+
+// Windows' inactive-border grey: a disabled field looks inert.
+inline const QColor kDisabledFieldColour{0xD4, 0xD0, 0xC8};
+
+// Sans-serif of 8 points, the size the window layouts were drawn for.
+QFont DesignFont();
+
+// From now on the field's background is the window colour while enabled and kDisabledFieldColour
+// while disabled; enabling and disabling need nothing more.
+void UseFieldColours(QWidget* field);
+
+// A password field: each character shows as "*", whatever the platform's default.
+void ShowPasswordAsStars(QLineEdit* field);

@@ -1,0 +1,30 @@
+#pragma once
+// A file name field with a browse button that opens the file chooser.
+
+#include <QString>
+#include <QWidget>
+
+class QLineEdit;
+class QToolButton;
+
+// "Description|pattern|Description|pattern" as the design writes chooser filters, to Qt's
+// "Description (patterns);;..." form. A description that already names its pattern in
+// parentheses is kept as it is.
+QString QtFileFilter(const QString& filter);
+
+class TFilenameEdit : public QWidget {
+ public:
+  TFilenameEdit(const QString& filter, QWidget* parent);
+
+  QString FileName() const;
+  void SetFileName(const QString& name);
+  QLineEdit* Edit() const { return edit_; }
+  QToolButton* BrowseButton() const { return browse_; }
+
+ private:
+  void Browse();
+
+  QString filter_;
+  QLineEdit* edit_;
+  QToolButton* browse_;
+};
