@@ -59,8 +59,10 @@ class TCustomWSocket : private win::MessageReceiver {
   virtual void Abort();
   // Sends everything queued before returning, or until FlushTimeout seconds have passed.
   virtual void Flush();
-  // Server side and state waits: not supported yet, they raise ESocketException.
+  // Delivers received data until the connection closes, sleeping in the message loop meanwhile.
   virtual void WaitUntilClosed();
+  // Binds to Addr:Port and listens; 0 on success, -1 on a failure reported through OnError.
+  // OnSessionAvailable then tells when to Accept; another component takes the handle with Dup.
   virtual int Listen();
   virtual ws::SOCKET Accept();
   // Data.
@@ -78,11 +80,13 @@ class TCustomWSocket : private win::MessageReceiver {
   virtual bool TimevalIsSet(const ws::timeval& tvp);
   virtual void TimevalClear(ws::timeval& tvp);
   virtual bool TimevalCompare(const ws::timeval& tvp, const ws::timeval& uvp, bool Equal);
-  virtual bool Wait(int Timeout, TSocketState AwaitedState);
+  // Whether WantedState arrives within Timeout seconds; false at once if it is already there.
+  virtual bool Wait(int Timeout, TSocketState WantedState);
   // Reads one line (without CR and LF, at most 254 characters) into Buffer, waiting up to
   // Timeout seconds; a line that is not complete by then is continued by the next call.
   virtual void ReadLine(int Timeout, std::string& Buffer);
   virtual int GetSockName(ws::sockaddr_in& Name, int& NameLen);
+  // Takes over a connected handle (from another component's Accept), closing any current one.
   virtual void Dup(ws::SOCKET NewHSocket);
   virtual void Shutdown(int How);
   virtual void Pause();
@@ -137,7 +141,10 @@ class TCustomWSocket : private win::MessageReceiver {
   void ReceiveLineBytes();
   void StopWaitCtrl();
   void DiscardSendQueue();
-  void PumpUntil(std::uint32_t TimeoutMs, const std::function<bool()>& Done);
+  void PumpUntil(int TimeoutSeconds, const std::function<bool()>& Done);
+  void RunWaitCtrl(int Timeout);
+  bool DeliverPendingData();
+  void ReleaseUnadoptedSocket();
 
   // Component data.
   ws::SOCKET FHSocket = ws::INVALID_SOCKET;
@@ -180,6 +187,9 @@ class TCustomWSocket : private win::MessageReceiver {
   std::int32_t FlushTimeout = 60;
   TSocketLingerOnOff LingerOnOff = wsLingerOn;
   std::int32_t LingerTimeout = 0;
+  // Connections the system queues for Accept; beyond them a burst of callers waits for SYN
+  // retries. Not touched by reset.
+  std::int32_t ListenBacklog = 5;
   TSessionAvailable OnSessionAvailable;
   TSessionConnected OnSessionConnected;
   TSessionClosed OnSessionClosed;

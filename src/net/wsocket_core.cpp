@@ -115,7 +115,8 @@ void TCustomWSocket::PumpMessages() { win::PumpMessages(); }
 
 // The MultiThreaded waits: sleep in the message loop until `Done` holds or the time is up. A
 // timer on the component's window wakes the loop at the deadline.
-void TCustomWSocket::PumpUntil(std::uint32_t TimeoutMs, const std::function<bool()>& Done) {
+void TCustomWSocket::PumpUntil(int TimeoutSeconds, const std::function<bool()>& Done) {
+  const std::uint32_t TimeoutMs = static_cast<std::uint32_t>(std::max(TimeoutSeconds, 0)) * 1000;
   if (TimeoutMs == 0 || Done()) return;
   const std::uint32_t start = win::GetTickCount();
   const win::UINT_PTR timer = FNextTimerId++;

@@ -1,5 +1,4 @@
 // Receiving: straight into the caller's buffer, or line by line.
-#include "net/scope_exit.h"
 #include "net/wsocket.h"
 
 namespace {
@@ -48,14 +47,9 @@ void TCustomWSocket::ReadLine(int Timeout, std::string& Buffer) {
   ReceiveLineBytes();
   if (LineReading) {
     if (MultiThreaded) {
-      PumpUntil(static_cast<std::uint32_t>(std::max(Timeout, 0)) * 1000, [this] { return !LineReading; });
+      PumpUntil(Timeout, [this] { return !LineReading; });
     } else if (FWaitCtrl) {
-      FWaitCtrl->SetCaption(std::to_string(Timeout));
-      FWaitCtrl->SetVisible(true);
-      ScopeExit hide([this] {
-        if (FWaitCtrl) FWaitCtrl->SetVisible(false);
-      });
-      FWaitCtrl->RunModal();
+      RunWaitCtrl(Timeout);
     }
   }
   Buffer = LineBuffer;  // complete or not; an unfinished line goes on with the next call

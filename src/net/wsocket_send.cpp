@@ -1,7 +1,5 @@
 // The send queue: Send copies into 1514-byte blocks and pushes what WinSock takes; FD_WRITE
 // sends the rest and reports the drained queue through OnDataSent.
-#include <algorithm>
-
 #include "net/scope_exit.h"
 #include "net/wsocket.h"
 
@@ -85,7 +83,7 @@ void TCustomWSocket::Flush() {
   // Drained, closed, or a failure that no FD_WRITE will follow.
   auto done = [this] { return FHSocket == ws::INVALID_SOCKET || AllSent || !TryToSend() || AllSent; };
   if (MultiThreaded) {
-    PumpUntil(static_cast<std::uint32_t>(std::max(FlushTimeout, 0)) * 1000, done);
+    PumpUntil(FlushTimeout, done);
     return;
   }
   if (!CheckWaitCtrl()) return;

@@ -9,6 +9,8 @@
 #include <QCoreApplication>
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
+#include <iterator>
 #include <stdexcept>
 
 #include <gtest/gtest.h>
@@ -16,10 +18,12 @@
 namespace testing_support {
 namespace {
 
-// The socket component needs a QCoreApplication for its hidden windows and notifiers.
+// The socket component needs a QCoreApplication for its hidden windows and notifiers. Tests of
+// widgets make their QApplication in main, before this runs.
 class QtEnvironment : public ::testing::Environment {
  public:
   void SetUp() override {
+    if (QCoreApplication::instance()) return;
     static int argc = 1;
     static char name[] = "component_tests";
     static char* argv[] = {name, nullptr};
@@ -86,6 +90,26 @@ int PosixListener::Accept(int timeoutMs) {
 
 RefusingPort::RefusingPort() : fd_(BoundSocket(port_)) {}
 RefusingPort::~RefusingPort() { ::close(fd_); }
+
+int ConnectLoopback(const std::string& port) {
+  int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in address = Loopback(static_cast<std::uint16_t>(std::stoi(port)));
+  if (fd < 0 || ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) < 0) {
+    throw std::runtime_error("connect to 127.0.0.1:" + port + " failed");
+  }
+  return fd;
+}
+
+std::uint16_t LocalPort(int fd) {
+  sockaddr_in address{};
+  socklen_t length = sizeof address;
+  ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+  return ntohs(address.sin_port);
+}
+
+std::size_t OpenDescriptorCount() {
+  return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}));
+}
 
 void SendAll(int fd, const std::string& data) {
   std::size_t done = 0;

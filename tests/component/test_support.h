@@ -41,6 +41,12 @@ class RefusingPort {
   std::uint16_t port_;
 };
 
+// A blocking POSIX client connected to 127.0.0.1:port, and the local port it got.
+int ConnectLoopback(const std::string& port);
+std::uint16_t LocalPort(int fd);
+// Descriptors open in this process, to catch leaks.
+std::size_t OpenDescriptorCount();
+
 // Blocking helpers on a connected descriptor.
 void SendAll(int fd, const std::string& data);
 std::string ReadUntilClosed(int fd, int timeoutMs = 5000);
@@ -65,6 +71,7 @@ class TestSocket : public TWSocket {
   using TCustomWSocket::QueueSendData;
   using TCustomWSocket::ReportSocketError;
   using TCustomWSocket::LocalPort;
+  using TCustomWSocket::AwaitedState;
 };
 
 // Records every event of a component as text, in order.

@@ -87,4 +87,28 @@ TEST_F(WaitControl, ADestroyedControlIsForgotten) {
   EXPECT_EQ(socket.WaitCtrl(), nullptr);
 }
 
+TEST(WaitWithControl, ConnectionStopsTheControlEarlyAndAFailureEndsItAtOnce) {
+  RecordingWait wait;
+  TestSocket socket;
+  socket.SetWaitCtrl(&wait);
+  PosixListener listener;
+  socket.SetAddr("127.0.0.1");
+  socket.SetPort(listener.PortText());
+  socket.Connect();
+  EXPECT_TRUE(socket.Wait(5, wsConnected));
+  EXPECT_EQ(wait.calls, (std::vector<std::string>{"Caption 5", "Show", "Start", "Stop", "Hide"}));
+  socket.Close();
+
+  RefusingPort refusing;
+  socket.SetPort(refusing.PortText());
+  socket.SetAddr("127.0.0.1");
+  socket.Connect();
+  wait.calls.clear();
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(socket.Wait(5, wsConnected));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  EXPECT_EQ(wait.calls, (std::vector<std::string>{"Caption 5", "Show", "Start", "Stop", "Stop", "Hide"}))
+      << "stopped on wsConnected, again on wsClosed";
+}
+
 }  // namespace

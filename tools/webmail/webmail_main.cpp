@@ -1,0 +1,73 @@
+// webmail [options]: the emulated webmail service on 127.0.0.1, as origin server and as forward
+// proxy for its two addresses. Prints "webmail: listening on 127.0.0.1:PORT" once it listens,
+// logs one line per request on stderr, and ends cleanly on SIGINT or SIGTERM.
+
+#include <QCoreApplication>
+
+#include <csignal>
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "platform/message_window.h"
+#include "webmail/client_connection.h"
+#include "webmail/server_options.h"
+#include "webmail/stop_signals.h"
+#include "webmail/webmail_server.h"
+
+namespace {
+
+using namespace webmail;
+
+std::vector<Account> LoadAccounts(const ServerOptions& options) {
+  return options.accountsFile.empty() ? DefaultAccounts() : ReadAccountsFile(options.accountsFile);
+}
+
+// Runs the event loop until a stop signal. A handler's exception that got this far costs a log
+// line; the server goes on.
+void Serve(const StopSignals& stop) {
+  while (!stop.Requested()) {
+    try {
+      win::WaitMessages();
+    } catch (const std::exception& e) {
+      LogLine(std::string("webmail: ") + e.what());
+    }
+  }
+}
+
+int Run(int argc, char** argv, const ServerOptions& options) {
+  QCoreApplication app(argc, argv);
+  StopSignals stop;
+  const std::vector<Account> accounts = LoadAccounts(options);
+  RequestHandler handler(accounts, options.proxyAuth, options.faults);
+  WebmailServer server(handler, options.port);
+  std::printf("webmail: listening on 127.0.0.1:%s\n", server.Port().c_str());
+  std::fflush(stdout);
+  Serve(stop);
+  LogLine("webmail: stopped by signal " + std::to_string(stop.Signal()));
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::signal(SIGPIPE, SIG_IGN);  // a reader of our output that went away is no reason to die
+  ServerOptions options;
+  try {
+    options = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const UsageError& e) {
+    std::fprintf(stderr, "webmail: %s\n%s", e.what(), UsageText().c_str());
+    return 2;
+  }
+  if (options.help) {
+    std::fputs(UsageText().c_str(), stdout);
+    return 0;
+  }
+  try {
+    return Run(argc, argv, options);
+  } catch (const std::exception& e) {
+    LogLine(std::string("webmail: ") + e.what());
+    return 1;
+  }
+}
