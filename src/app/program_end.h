@@ -6,7 +6,7 @@
 
 #include <QObject>
 
-#include "app/shutdown_signals.h"
+#include "platform/stop_signals.h"
 
 class QSessionManager;
 class TForm1;
@@ -20,6 +20,6 @@ class ProgramEnd : public QObject {
   void SaveBeforeQuit();
 
   TForm1& mainWindow_;
-  ShutdownSignals signals_;
+  StopSignals signals_;
   bool closeRequested_ = false;
 };

@@ -6,32 +6,14 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <iterator>
 #include <stdexcept>
 
-#include <gtest/gtest.h>
-
 namespace testing_support {
 namespace {
-
-// The socket component needs a QCoreApplication for its hidden windows and notifiers. Tests of
-// widgets make their QApplication in main, before this runs.
-class QtEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    if (QCoreApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "component_tests";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication* app = new QCoreApplication(argc, argv);
-    (void)app;
-  }
-};
-[[maybe_unused]] ::testing::Environment* const qtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 // A window whose only job is a periodic tick, so that blocking waits can check a deadline.
 struct Ticker : win::MessageReceiver {

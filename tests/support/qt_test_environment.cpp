@@ -10,6 +10,7 @@ namespace {
 class QtEnvironment : public ::testing::Environment {
  public:
   void SetUp() override {
+    if (QCoreApplication::instance()) return;  // a test program of widgets made its own
     static int argc = 1;
     static char name[] = "vexmira_tests";
     static char* argv[] = {name, nullptr};

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "platform/message_window.h"
+#include "platform/stop_signals.h"
 #include "webmail/client_connection.h"
 #include "webmail/server_options.h"
-#include "webmail/stop_signals.h"
 #include "webmail/webmail_server.h"
 
 namespace {
@@ -26,8 +26,8 @@ std::vector<Account> LoadAccounts(const ServerOptions& options) {
 
 // Runs the event loop until a stop signal. A handler's exception that got this far costs a log
 // line; the server goes on.
-void Serve(const StopSignals& stop) {
-  while (!stop.Requested()) {
+void Serve(const int& stopSignal) {
+  while (stopSignal == 0) {
     try {
       win::WaitMessages();
     } catch (const std::exception& e) {
@@ -38,14 +38,15 @@ void Serve(const StopSignals& stop) {
 
 int Run(int argc, char** argv, const ServerOptions& options) {
   QCoreApplication app(argc, argv);
-  StopSignals stop;
+  int stopSignal = 0;
+  StopSignals stop([&stopSignal](int signal) { stopSignal = signal; });
   const std::vector<Account> accounts = LoadAccounts(options);
   RequestHandler handler(accounts, options.proxyAuth, options.faults);
   WebmailServer server(handler, options.port);
   std::printf("webmail: listening on 127.0.0.1:%s\n", server.Port().c_str());
   std::fflush(stdout);
-  Serve(stop);
-  LogLine("webmail: stopped by signal " + std::to_string(stop.Signal()));
+  Serve(stopSignal);
+  LogLine("webmail: stopped by signal " + std::to_string(stopSignal));
   return 0;
 }
 

@@ -1,4 +1,4 @@
-#include "app/shutdown_signals.h"
+#include "platform/stop_signals.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -31,7 +31,7 @@ void SetDisposition(void (*handler)(int)) {
 
 }  // namespace
 
-ShutdownSignals::ShutdownSignals(std::function<void(int signal)> onSignal) : onSignal_(std::move(onSignal)) {
+StopSignals::StopSignals(std::function<void(int signal)> onSignal) : onSignal_(std::move(onSignal)) {
   if (::pipe2(pipe_, O_CLOEXEC | O_NONBLOCK) != 0) throw std::system_error(errno, std::generic_category(), "pipe2");
   signalPipe = pipe_[1];
   notifier_ = new QSocketNotifier(pipe_[0], QSocketNotifier::Read, this);
@@ -39,7 +39,7 @@ ShutdownSignals::ShutdownSignals(std::function<void(int signal)> onSignal) : onS
   SetDisposition(OnSignal);
 }
 
-ShutdownSignals::~ShutdownSignals() {
+StopSignals::~StopSignals() {
   SetDisposition(SIG_DFL);
   signalPipe = -1;
   delete notifier_;  // before its descriptor goes
@@ -47,7 +47,7 @@ ShutdownSignals::~ShutdownSignals() {
   ::close(pipe_[1]);
 }
 
-void ShutdownSignals::ReadSignals() {
+void StopSignals::ReadSignals() {
   unsigned char number = 0;
   while (::read(pipe_[0], &number, 1) == 1) onSignal_(number);
 }
