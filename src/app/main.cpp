@@ -16,10 +16,11 @@ int main(int argc, char* argv[]) {
 
   // Created in this order and kept until the end; the main window's close ends the program.
   TForm1 Form1;
-  TForm2 Form2;
+  TForm2 Form2(Form1.Session(), Form1);
   TForm3 Form3;
   TForm4 Form4;
   Form1.SetMessagesWindow(Form2);
+  Form2.SetOperationWindows(Form3, Form4);
   ProgramEnd programEnd(Form1);
 
   Form1.show();

@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include "session/whole_number.h"
 #include "ui/components/application_errors.h"
 #include "ui/components/secret_panel.h"
 #include "ui/filename_edit.h"
@@ -24,10 +25,20 @@ std::string Text(const QLineEdit* field) { return field->text().toStdString(); }
 
 }  // namespace
 
-TForm1::TForm1() {
+TForm1::TForm1(std::unique_ptr<TrayShell> trayShell) : TrayIcon(std::move(trayShell)) {
+  // The program ends when this window closes (closeEvent), not when its last visible window
+  // does: in the tray, a message box closed by the user is that last window.
+  QApplication::setQuitOnLastWindowClosed(false);
   BuildWindow();
+  BuildTray();
   ConnectHandlers();
   FormCreate();
+}
+
+// The widgets go after the members (the session, the tray icon): what they signal meanwhile, such
+// as a field losing the focus, must not reach a handler.
+TForm1::~TForm1() {
+  for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
 }
 
 void TForm1::SetMessagesWindow(TForm2& window) {
@@ -58,10 +69,30 @@ void TForm1::PageControlChange() { SecretPanel1->SetActive(PageControl->currentW
 // Nothing is reported when no browser opens it.
 void TForm1::Button_GOClick() { QDesktopServices::openUrl(QUrl(QString::fromUtf8(kAboutAddress))); }
 
-// Setting the interval restarts the countdown from the new value.
-void TForm1::tempoSpinEditChange() { Timer1->start(tempoSpinEdit->value() * kMillisecondsPerMinute); }
+// The field reports a change of its text on paths that overlap (typing, a new value, the clean-up
+// when it loses the focus); only a text that differs from the applied one restarts the countdown.
+void TForm1::tempoSpinEditChange() {
+  if (tempoSpinEdit->text() != appliedTimeText_) StartTimer1();
+}
 
-void TForm1::CheckTIMEClick() { tempoSpinEdit->setEnabled(CheckTIME->isChecked()); }
+// The countdown restarts from the interval of the field's text: the minutes as typed, 2 for what
+// is not a whole number (an empty field while typing), and no ticks at all for 0.
+void TForm1::StartTimer1() {
+  appliedTimeText_ = tempoSpinEdit->text();
+  const int minutes = ParseWholeNumber(appliedTimeText_.toStdString()).value_or(kMinimumCheckMinutes);
+  if (minutes > 0) {
+    Timer1->start(minutes * kMillisecondsPerMinute);
+  } else {
+    Timer1->stop();
+  }
+}
+
+// The timer keeps running either way; its ticks look at the box.
+void TForm1::CheckTIMEClick() {
+  const bool automatic = CheckTIME->isChecked();
+  Enabled1->setChecked(automatic);
+  tempoSpinEdit->setEnabled(automatic);
+}
 
 // A tick during a running check is dropped by the session.
 void TForm1::Timer1Timer() {
@@ -79,17 +110,20 @@ bool TForm1::ShowHeadersChecked() const { return CheckHeaders->isChecked(); }
 bool TForm1::PlaySoundChecked() const { return CheckBox2->isChecked(); }
 
 void TForm1::SetStatusText(const std::string& text) { StatusBar1->showMessage(QString::fromStdString(text)); }
-void TForm1::SetCheckEnabled(bool enabled) { startBUTTON->setEnabled(enabled); }
+void TForm1::SetCheckEnabled(bool enabled) {
+  startBUTTON->setEnabled(enabled);
+  CheckNow1->setEnabled(enabled);
+}
 void TForm1::SetStopEnabled(bool enabled) { stopBUTTON->setEnabled(enabled); }
 void TForm1::SetHeaderButtonEnabled(bool enabled) { HeaderButton->setEnabled(enabled); }
 
-// The tray picture and tooltip stay in the session's state until the tray icon shows them.
+// The tray picture and tooltip follow every result, also while the window is shown, so that they
+// are current when the program goes to the tray.
 void TForm1::MailboxStateChanged() {
-  if (messagesWindow_) messagesWindow_->ShowMessages(session_.State.Messages);
+  TrayIcon.SetIcon(TrayIcon.Icons().Icon(session_.State.TrayIconIndex));
+  TrayIcon.SetHint(QString::fromStdString(session_.State.TrayHint));
+  if (messagesWindow_) messagesWindow_->ShowMailboxState();
 }
-
-// Until the tray icon exists the window is never in the tray.
-bool TForm1::TrayActive() const { return false; }
 
 // Once the window has closed the program is ending: nothing more is put in front of the user.
 void TForm1::ShowMessage(const std::string& text) {
@@ -98,11 +132,15 @@ void TForm1::ShowMessage(const std::string& text) {
 
 void TForm1::ShowMessagesWindow() {
   if (closed_ || !messagesWindow_) return;
-  messagesWindow_->ShowMessages(session_.State.Messages);
+  messagesWindow_->ShowMailboxState();
   messagesWindow_->exec();
 }
 
-void TForm1::PlayNewMailSound() { ++soundRequests_; }
+// The file as the field names it now; opening closes the sound of an earlier check.
+void TForm1::PlayNewMailSound() {
+  MediaPlayer1.Open(FilenameEdit1->FileName().toStdString());
+  MediaPlayer1.Play();
+}
 
 void TForm1::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
@@ -121,16 +159,21 @@ void TForm1::closeEvent(QCloseEvent* event) {
   closed_ = true;
   EndRunningWork();
   event->accept();
+  QApplication::quit();  // does nothing while the program's event loop is not running (tests)
+}
+
+// Close and the tray's Close end the request first; an error of the abort changes nothing.
+void TForm1::AbortRequest() {
+  try {
+    session_.HttpCli1.Abort();
+  } catch (...) {
+  }
 }
 
 // A check waiting for the network, for a message box or for the Messages window would keep the
 // program alive behind a closed window (a close by signal can come while one is open).
 void TForm1::EndRunningWork() {
-  try {
-    session_.HttpCli1.Abort();
-  } catch (...) {
-    // The program is ending; an error of the abort changes nothing.
-  }
+  AbortRequest();
   for (QWidget* window : QApplication::topLevelWidgets())
     if (auto* dialog = qobject_cast<QDialog*>(window); dialog && dialog->isVisible()) dialog->reject();
 }

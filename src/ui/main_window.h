@@ -1,19 +1,25 @@
 #pragma once
 // The main window TForm1: the account and option fields, Check, Stop and Headers, the status
-// bar and the automatic-check timer. The webmail work is WebmailSession's; the window shows it
-// through MainView and keeps the design's control and handler names.
+// bar, the automatic-check timer, the tray icon with its menu and the new-mail sound. The
+// webmail work is WebmailSession's; the window shows it through MainView and keeps the design's
+// control and handler names.
 
 #include <QWidget>
 
+#include <memory>
 #include <string>
 
+#include "platform/sound_device.h"
 #include "session/check_cycle.h"
 #include "session/settings.h"
+#include "ui/components/tray_icon.h"
 
+class QAction;
 class QCheckBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QSpinBox;
 class QStatusBar;
@@ -27,16 +33,18 @@ class TSecretPanel;
 inline constexpr const char* kAboutAddress = "https://vexmira.example/";
 inline constexpr const char* kWaveFileFilter = "Wave Files (*.wav)|*.wav";
 inline constexpr int kMillisecondsPerMinute = 60000;
+inline constexpr int kMinimumCheckMinutes = 2;
 
 class TForm1 : public QWidget, public MainView {
  public:
-  TForm1();
+  // Without a shell the tray icon uses the desktop's notification area.
+  explicit TForm1(std::unique_ptr<TrayShell> trayShell = nullptr);
+  ~TForm1() override;
 
   // The Messages window, created after this one; the check cycle and Headers show it.
   void SetMessagesWindow(TForm2& window);
   WebmailSession& Session() { return session_; }
   const std::string& SettingsPath() const { return SettingsPath_; }
-  int SoundRequests() const { return soundRequests_; }  // until the sound device lands
   bool Closed() const { return closed_; }
 
   // Handlers, under the design's names.
@@ -52,6 +60,10 @@ class TForm1 : public QWidget, public MainView {
   void tempoSpinEditChange();
   void CheckTIMEClick();
   void Timer1Timer();
+  void Enabled1Click();
+  void AppEvents1Minimize();
+  void Restore1Click();
+  void Close1Click();
   void FormCreate();
   void FormShow();
   void FormClose();  // throws ESettingsWriteError
@@ -110,9 +122,17 @@ class TForm1 : public QWidget, public MainView {
   QLabel* StaticText1;
   TSecretPanel* SecretPanel1;
   QTimer* Timer1;
+  TTrayIcon TrayIcon;
+  QMenu* PopupMenu1;
+  QAction* Restore1;
+  QAction* CheckNow1;
+  QAction* Enabled1;
+  QAction* Close1;
+  SoundDevice MediaPlayer1;
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
@@ -120,9 +140,12 @@ class TForm1 : public QWidget, public MainView {
   void BuildCheckTab();
   void BuildOptionsTab();
   void BuildAboutTab();
+  void BuildTray();
   void ConnectHandlers();
   void ApplySettings(const Settings& settings);
   Settings FieldsAsSettings() const;
+  void StartTimer1();
+  void AbortRequest();
   void EndRunningWork();
 
   WebmailSession session_{*this};
@@ -130,5 +153,5 @@ class TForm1 : public QWidget, public MainView {
   std::string SettingsPath_;
   bool SettingsLoaded_ = false;
   bool closed_ = false;
-  int soundRequests_ = 0;
+  QString appliedTimeText_;  // the Time field's text that set Timer1
 };

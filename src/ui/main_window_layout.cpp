@@ -1,6 +1,7 @@
 // The main window's controls at their design positions (left, top, width, height within their
 // tab) and the wiring of their handlers.
 
+#include <QAction>
 #include <QCheckBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -126,6 +127,8 @@ void TForm1::BuildCheckTab() {
   tempoSpinEdit = Named(new QSpinBox(tab), "tempoSpinEdit", {16, 66, 57, 21});
   tempoSpinEdit->setRange(2, 60);
   tempoSpinEdit->setValue(kDefaultCheckMinutes);
+  // Leaving the field with a number out of range puts the nearest limit in, not the old value.
+  tempoSpinEdit->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
   UseFieldColours(tempoSpinEdit);
   CheckTIME = AddCheckBox(tab, "CheckTIME", "Enabled", {78, 68, 61, 17}, "Enable/Disable automatic check");
   CheckTIME->setChecked(true);
@@ -189,6 +192,14 @@ void TForm1::ConnectHandlers() {
   on(CheckHeaders, &QCheckBox::toggled, &TForm1::CheckHeadersClick);
   on(CheckTIME, &QCheckBox::toggled, &TForm1::CheckTIMEClick);
   on(PageControl, &QTabWidget::currentChanged, &TForm1::PageControlChange);
+  // The Time field's text changes by typing (its editor), by a new value (arrows, the load) and by
+  // the clean-up when it loses the focus, which only editingFinished reports.
+  on(tempoSpinEdit->findChild<QLineEdit*>(), &QLineEdit::textChanged, &TForm1::tempoSpinEditChange);
   on(tempoSpinEdit, &QSpinBox::valueChanged, &TForm1::tempoSpinEditChange);
+  on(tempoSpinEdit, &QSpinBox::editingFinished, &TForm1::tempoSpinEditChange);
   on(Timer1, &QTimer::timeout, &TForm1::Timer1Timer);
+  on(Restore1, &QAction::triggered, &TForm1::Restore1Click);
+  on(CheckNow1, &QAction::triggered, &TForm1::startBUTTONClick);
+  on(Enabled1, &QAction::triggered, &TForm1::Enabled1Click);
+  on(Close1, &QAction::triggered, &TForm1::Close1Click);
 }

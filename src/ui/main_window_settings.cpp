@@ -20,7 +20,7 @@ void TForm1::FormShow() {
   if (SettingsLoaded_) return;
   SettingsLoaded_ = true;
   ApplySettings(LoadSettings(SettingsPath_));
-  tempoSpinEditChange();  // the countdown starts now
+  StartTimer1();  // the countdown starts now
 }
 
 void TForm1::FormClose() { SaveSettings(SettingsPath_, FieldsAsSettings()); }

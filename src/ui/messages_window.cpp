@@ -1,9 +1,23 @@
 #include "ui/messages_window.h"
 
-#include <QListWidget>
+#include <QDesktopServices>
+#include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
+#include <QUrl>
 
-#include "ui/control_look.h"
+#include <initializer_list>
+#include <stdexcept>
+
+#include "session/service.h"
+#include "ui/check_list_box.h"
+#include "ui/components/application_errors.h"
+#include "ui/display_text.h"
+#include "ui/list_selection.h"
+#include "ui/preview_window.h"
+#include "ui/status_panel.h"
+#include "ui/text_list_box.h"
+#include "ui/window_placement.h"
 
 namespace {
 
@@ -16,27 +30,102 @@ Qt::CheckState QtCheckState(CheckState state) {
   return Qt::Unchecked;
 }
 
-}  // namespace
-
-TForm2::TForm2() : ListBox1(new QListWidget(this)), BitBtn2(new QPushButton(QStringLiteral("OK"), this)) {
-  setObjectName(QStringLiteral("Form2"));
-  setWindowTitle(QStringLiteral("Messages"));
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);  // left through OK only
-  setFont(DesignFont());
-  setFixedSize(377, 318);
-  ListBox1->setObjectName(QStringLiteral("ListBox1"));
-  ListBox1->setGeometry(0, 72, 136, 193);
-  BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-  BitBtn2->setGeometry(31, 280, 75, 25);
-  BitBtn2->setDefault(true);
-  connect(BitBtn2, &QPushButton::clicked, this, &QDialog::accept);
+CheckState SessionCheckState(Qt::CheckState state) {
+  switch (state) {
+    case Qt::Checked: return CheckState::Checked;
+    case Qt::PartiallyChecked: return CheckState::Grayed;
+    case Qt::Unchecked: break;
+  }
+  return CheckState::Unchecked;
 }
 
-void TForm2::ShowMessages(const MessageList& messages) {
-  ListBox1->clear();
-  for (const SenderItem& sender : messages.ListBox1) {
-    auto* item = new QListWidgetItem(QString::fromUtf8(sender.text), ListBox1);
-    item->setCheckState(QtCheckState(sender.state));
-    if (!sender.enabled) item->setFlags(item->flags() & ~Qt::ItemIsUserCheckable);
-  }
+// Filled by the program: no selection-change handler runs.
+void Fill(QListWidget& list, const std::vector<std::string>& entries) {
+  const QSignalBlocker quiet(list);
+  list.clear();
+  for (const std::string& entry : entries) list.addItem(DisplayText(entry));
+}
+
+void Fill(TCheckListBox& list, const std::vector<SenderItem>& entries) {
+  const QSignalBlocker quiet(list);
+  list.clear();
+  for (const SenderItem& entry : entries)
+    list.AddItem(DisplayText(entry.text), QtCheckState(entry.state), entry.enabled);
+}
+
+void CopySelection(const QListWidget& source, std::initializer_list<QListWidget*> targets) {
+  const int row = SelectedRow(source);
+  for (QListWidget* target : targets) SelectRowQuietly(*target, row);
+}
+
+}  // namespace
+
+TForm2::TForm2(WebmailSession& session, const MainView& mainWindow) : session_(session), mainWindow_(mainWindow) {
+  BuildWindow();
+  ConnectHandlers();
+  ShowMailboxState();
+}
+
+void TForm2::SetOperationWindows(TForm3& statusPanel, TForm4& previewWindow) {
+  statusPanel_ = &statusPanel;
+  previewWindow_ = &previewWindow;
+}
+
+void TForm2::ShowMailboxState() {
+  const MailboxState& state = session_.State;
+  Fill(*ListBox1, state.Messages.ListBox1);
+  Fill(*ListBox2, state.Messages.ListBox2);
+  Fill(*ListBox3, state.Messages.ListBox3);
+  Fill(*ListBox4, state.Messages.ListBox4);
+  Fill(*ListBox0, state.Messages.ListBox0);
+  Fill(*ListBoxLink, state.Messages.ListBoxLink);
+  ButtonDelete->setEnabled(state.MessageButtonsEnabled);
+  ButtonPreview->setEnabled(state.MessageButtonsEnabled);
+}
+
+void TForm2::showEvent(QShowEvent* event) {
+  CentreOnScreen(*this);
+  QDialog::showEvent(event);
+  RunReportingErrors([this] { FormShow(); });
+}
+
+// The login as the main window's field holds it now, even if it changed since the last check.
+void TForm2::FormShow() {
+  Panel1->setText(QStringLiteral("New Messages for ") + QString::fromStdString(mainWindow_.LoginText()) +
+                  QLatin1Char('@') + QString::fromLatin1(service::kMailDomain));
+}
+
+void TForm2::ListBox1Click() { CopySelection(*ListBox1, {ListBoxLink, ListBox0, ListBox2, ListBox3, ListBox4}); }
+void TForm2::ListBox2Click() { CopySelection(*ListBox2, {ListBoxLink, ListBox0, ListBox1, ListBox3, ListBox4}); }
+void TForm2::ListBox3Click() { CopySelection(*ListBox3, {ListBoxLink, ListBox0, ListBox2, ListBox1, ListBox4}); }
+void TForm2::ListBox4Click() { CopySelection(*ListBox4, {ListBoxLink, ListBox0, ListBox2, ListBox3, ListBox1}); }
+
+// The session keeps the check states: a deletion reads them there.
+void TForm2::ListBox1ClickCheck(int row) {
+  session_.State.Messages.ListBox1.at(static_cast<std::size_t>(row)).state = SessionCheckState(ListBox1->State(row));
+}
+
+void TForm2::ButtonDeleteClick() { session_.DeleteCheckedMessages(OperationWindows()); }
+
+void TForm2::ButtonPreviewClick() {
+  const MessageSelection selected{SelectedRow(*ListBox1), SelectedRow(*ListBox2), SelectedRow(*ListBox3),
+                                  SelectedRow(*ListBoxLink)};
+  session_.PreviewMessage(selected, OperationWindows());
+}
+
+// Whether a browser opened is not reported.
+void TForm2::ButtonHOTClick() { QDesktopServices::openUrl(QUrl(QString::fromLatin1(service::kHomePage))); }
+
+void TForm2::BitBtn2Click() { accept(); }
+
+void TForm2::ShowStatus(const std::string& text) { statusPanel_->ShowStatus(QString::fromStdString(text)); }
+
+void TForm2::HideStatus() { statusPanel_->HideStatus(); }
+
+void TForm2::ShowPreviewWindow() { previewWindow_->ShowPreview(DisplayText(session_.PreviewText)); }
+
+OperationView& TForm2::OperationWindows() {
+  if (!statusPanel_ || !previewWindow_)
+    throw std::logic_error("The Messages window has no status panel and preview window to show its work in");
+  return *this;
 }

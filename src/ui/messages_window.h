@@ -1,21 +1,76 @@
 #pragma once
-// The Messages window: the sender list of the last mailbox scan, shown modally. A first shell;
-// the dates, subjects, sizes, Delete and Preview come with the window's own work.
+// TForm2, the Messages window: the new messages of the last mailbox scan in four lists kept in
+// step (sender with its check box, date, subject, size), Delete and Preview within a check's
+// session, the service's home page, and OK. It shows the session's MailboxState and writes the
+// user's check-box changes back into it; the operations themselves are WebmailSession's.
 
 #include <QDialog>
 
-#include "session/message_list.h"
+#include "session/check_cycle.h"
 
+class QLabel;
 class QListWidget;
 class QPushButton;
+class TCheckListBox;
+class TForm3;
+class TForm4;
+class TTextListBox;
 
-class TForm2 : public QDialog {
+class TForm2 : public QDialog, public OperationView {
  public:
-  TForm2();
+  // `mainWindow` supplies the login of the heading.
+  TForm2(WebmailSession& session, const MainView& mainWindow);
 
-  // The senders and status lines of `messages`, each with its check box.
-  void ShowMessages(const MessageList& messages);
+  // Delete and Preview show their progress in the status panel and their result in the preview
+  // window; the program connects the two once all windows exist.
+  void SetOperationWindows(TForm3& statusPanel, TForm4& previewWindow);
+  // The lists and the Delete and Preview buttons show the session's MailboxState anew.
+  void ShowMailboxState();
 
-  QListWidget* ListBox1;
-  QPushButton* BitBtn2;  // OK
+  // Handlers, under the design's names.
+  void FormShow();
+  void ListBox1Click();
+  void ListBox2Click();
+  void ListBox3Click();
+  void ListBox4Click();
+  void ListBox1ClickCheck(int row);
+  void ButtonDeleteClick();
+  void ButtonPreviewClick();
+  void ButtonHOTClick();
+  void BitBtn2Click();
+
+  // OperationView.
+  void ShowStatus(const std::string& text) override;
+  void HideStatus() override;
+  void ShowPreviewWindow() override;
+
+  // Controls, under the design's names (also their object names).
+  QLabel* Panel1;  // the heading
+  QLabel* Label1;
+  QLabel* Label2;
+  QLabel* Label3;
+  QLabel* Label4;
+  TCheckListBox* ListBox1;  // sender, with the row's check box; also status lines
+  TTextListBox* ListBox2;   // date
+  TTextListBox* ListBox3;   // subject
+  TTextListBox* ListBox4;   // size
+  QListWidget* ListBox0;    // hidden: the rows' form field names
+  QListWidget* ListBoxLink;  // hidden: the rows' links
+  QPushButton* BitBtn2;     // OK
+  QPushButton* ButtonDelete;
+  QPushButton* ButtonPreview;
+  QPushButton* ButtonHOT;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void BuildWindow();
+  void ConnectHandlers();
+  OperationView& OperationWindows();
+
+  WebmailSession& session_;
+  const MainView& mainWindow_;
+  TForm3* statusPanel_ = nullptr;
+  TForm4* previewWindow_ = nullptr;
 };

@@ -1,9 +1,10 @@
 #pragma once
-// The preview window: a retrieved message in a read-only text area, closed with OK. A first
-// shell.
+// TForm4, the preview window: a retrieved message in a read-only, word-wrapping text area whose
+// text can be selected and scrolled, closed with OK.
 
 #include <QDialog>
 
+class QFrame;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -11,6 +12,11 @@ class TForm4 : public QDialog {
  public:
   TForm4();
 
+  // Shows `text` (lines broken by CR LF) modally; returns when the user has closed the window.
+  void ShowPreview(const QString& text);
+
+  QFrame* Bevel1;
+  QFrame* Bevel2;
   QPlainTextEdit* Memo1;
   QPushButton* BitBtn1;  // OK
 };

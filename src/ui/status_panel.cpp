@@ -3,17 +3,34 @@
 #include <QLabel>
 
 #include "ui/control_look.h"
+#include "ui/window_placement.h"
 
 TForm3::TForm3() : Panel1(new QLabel(this)) {
   setObjectName(QStringLiteral("Form3"));
-  setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
+  // A tool window that takes no focus: the Messages window behind it keeps the keyboard.
+  setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
+  setAttribute(Qt::WA_ShowWithoutActivating);
   setFixedSize(293, 106);
+  setFrameStyle(QFrame::Box | QFrame::Plain);
   Panel1->setObjectName(QStringLiteral("Panel1"));
-  Panel1->setGeometry(0, 0, 293, 106);
-  Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  Panel1->setGeometry(1, 1, 291, 104);
+  Panel1->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
   Panel1->setAlignment(Qt::AlignCenter);
+  Panel1->setTextFormat(Qt::PlainText);
   QFont font = DesignFont();
   font.setBold(true);
   font.setPixelSize(13);
   Panel1->setFont(font);
 }
+
+// Painted before returning: the request that follows waits in a loop that dispatches events,
+// but the panel should not first appear blank.
+void TForm3::ShowStatus(const QString& text) {
+  Panel1->setText(text);
+  if (!isVisible()) CentreOnScreen(*this);
+  show();
+  raise();
+  repaint();
+}
+
+void TForm3::HideStatus() { hide(); }

@@ -1,14 +1,21 @@
 #pragma once
-// The status panel: a borderless box in the middle of the screen with one line of large bold
-// text while a request of the Messages window runs. A first shell.
+// TForm3, the status panel: a borderless box in the middle of the screen with one line of large
+// bold text while a request of the Messages window runs.
 
-#include <QWidget>
+#include <QFrame>
 
 class QLabel;
 
-class TForm3 : public QWidget {
+// The window draws the panel's single-line border; Panel1 inside it the lowered 3D edge.
+class TForm3 : public QFrame {
  public:
   TForm3();
+
+  // Shows `text` in front of the other windows and returns at once; while the panel is up, only
+  // its text changes.
+  void ShowStatus(const QString& text);
+  // Hides the panel; the text stays until the next ShowStatus.
+  void HideStatus();
 
   QLabel* Panel1;
 };

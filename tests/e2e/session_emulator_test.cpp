@@ -24,7 +24,7 @@ struct AgainstEmulator : ::testing::Test {
 
   void Start(QStringList options = {}) {
     webmail = std::make_unique<WebmailProcess>(options);
-    view.proxyPort = webmail->Port();
+    view.proxyPort = std::to_string(webmail->Port());
     view.session = &session;
   }
 };

@@ -1,55 +1,14 @@
 // Whole checks from the real main window, through a scripted proxy on loopback: what the user
 // is shown, the lists and the tray hint, and the controls at the end.
 
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QSpinBox>
-#include <QStatusBar>
 #include <QTimer>
 
 #include <chrono>
 
-#include "mailbox_page.h"
-#include "main_window_fixture.h"
-#include "scripted_server.h"
+#include "main_window_check_fixture.h"
 
 using httptest::Hold;
-using httptest::ScriptedServer;
 using httptest::Send;
-
-namespace {
-
-std::string Ok(const std::string& body) { return "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n" + body; }
-
-std::string MailboxPage(int count) {
-  std::vector<testpage::Row> rows;
-  for (int i = 1; i <= count; ++i) rows.push_back(testpage::MakeRow(i));
-  return Ok(testpage::Page(std::to_string(count), rows));
-}
-
-const char* const kTwoNewMails = "You have 2 new mails in your Hotmail account!";
-
-struct MainWindowCheck : MainWindowTest {
-  std::unique_ptr<ScriptedServer> server;
-
-  // Every check goes to the scripted proxy: the service's own addresses are never contacted.
-  void OpenWithProxy(std::vector<httptest::Script> scripts) {
-    server = std::make_unique<ScriptedServer>(std::move(scripts));
-    Open();
-    form->CheckBox1->setChecked(true);
-    form->proxyEDIT->setText("127.0.0.1");
-    form->portEDIT->setText(QString::number(server->Port()));
-    form->loginEDIT->setText("alice");
-    form->passEDIT->setText("a-b");
-  }
-  bool AtRest() const {
-    return form->StatusBar1->currentMessage() == "Idle" && form->startBUTTON->isEnabled() &&
-           !form->stopBUTTON->isEnabled() && form->HeaderButton->isEnabled() == form->CheckHeaders->isChecked();
-  }
-};
-
-}  // namespace
 
 TEST_F(MainWindowCheck, ChecksWithAndWithoutHeadersEndIdle) {
   OpenWithProxy({{Send(MailboxPage(2))}, {Send(Ok("bye"))}, {Send(MailboxPage(2))}, {Send(Ok("bye"))}});
@@ -79,7 +38,7 @@ TEST_F(MainWindowCheck, ChecksWithAndWithoutHeadersEndIdle) {
   EXPECT_FALSE(State().MessageButtonsEnabled);
   EXPECT_EQ(State().TrayHint, kTwoNewMails);
   EXPECT_TRUE(AtRest());
-  EXPECT_EQ(form->SoundRequests(), 0);
+  EXPECT_FALSE(form->MediaPlayer1.IsOpen());  // Play Sound is off
 }
 
 // The logout of a page without a session URL fails after the request: the general error report
@@ -97,21 +56,6 @@ TEST_F(MainWindowCheck, AnErrorAfterTheRequestIsShownAndStopRecovers) {
   form->stopBUTTON->click();
   EXPECT_TRUE(AtRest());
   EXPECT_EQ(MessageLines(), QStringList{"Not Checked"});
-}
-
-TEST_F(MainWindowCheck, TimerTicksCheckOnlyWithAutomaticChecking) {
-  OpenWithProxy({{Send(MailboxPage(0))}, {Send(Ok("bye"))}});
-  form->Timer1Timer();
-  EXPECT_EQ(server->Connections(), 0);
-
-  form->CheckTIME->click();
-  form->tempoSpinEdit->setValue(6);
-  EXPECT_EQ(form->Timer1->interval(), 6 * 60000);
-  EXPECT_TRUE(form->Timer1->isActive());
-  form->Timer1Timer();
-  EXPECT_EQ(answerer.Texts(), QStringList{"No mail for you!"});
-  EXPECT_EQ(server->Requests().size(), 2u);
-  EXPECT_TRUE(AtRest());
 }
 
 // Closing ends a check that waits for the network (not the 60 s time limit) and puts nothing

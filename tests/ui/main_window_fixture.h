@@ -1,24 +1,34 @@
 #pragma once
-// A main window with its Messages window over a private configuration directory, and the
-// modal windows answered by the test.
+// The program's four windows over a private configuration directory, and the modal windows
+// answered by the test.
 
 #include <gtest/gtest.h>
 
 #include <QImage>
 #include <QListWidget>
 #include <QTest>
+#include <QTimer>
 
+#include <functional>
 #include <memory>
 
 #include "modal_answerer.h"
 #include "settings/temp_directory.h"
+#include "ui/check_list_box.h"
 #include "ui/control_look.h"
 #include "ui/main_window.h"
 #include "ui/messages_window.h"
+#include "ui/preview_window.h"
+#include "ui/status_panel.h"
+#include "ui_components/recording_tray_shell.h"
 
 struct MainWindowTest : ::testing::Test {
   TempDirectory config;
   ModalAnswerer answerer;
+  RecordingTrayState tray;  // the notification area of OnTrayDesktop(); outlives the windows
+  const RecordingTrayShell* trayShell = nullptr;
+  std::unique_ptr<TForm4> preview;
+  std::unique_ptr<TForm3> status;
   std::unique_ptr<TForm2> messages;
   std::unique_ptr<TForm1> form;
 
@@ -27,15 +37,31 @@ struct MainWindowTest : ::testing::Test {
   std::string SettingsFile() const { return config.File("vexmira.ini"); }
   void WriteSettings(const std::string& data) { WriteFile(SettingsFile(), "[DATA]\n" + data); }
 
-  // The windows in the program's order; shown, which loads the settings.
-  void Create() {
-    form = std::make_unique<TForm1>();
-    messages = std::make_unique<TForm2>();
-    form->SetMessagesWindow(*messages);
+  // A notification area that takes the icon (the offscreen platform has none), for Create().
+  std::unique_ptr<TrayShell> OnTrayDesktop() {
+    auto shell = std::make_unique<RecordingTrayShell>(tray);
+    trayShell = shell.get();
+    return shell;
   }
-  void Open() {
-    Create();
+
+  // The windows in the program's order; shown, which loads the settings. Without a shell the
+  // tray icon uses the desktop's notification area, which the offscreen platform lacks.
+  void Create(std::unique_ptr<TrayShell> shell = nullptr) {
+    form = std::make_unique<TForm1>(std::move(shell));
+    messages = std::make_unique<TForm2>(form->Session(), *form);
+    status = std::make_unique<TForm3>();
+    preview = std::make_unique<TForm4>();
+    form->SetMessagesWindow(*messages);
+    messages->SetOperationWindows(*status, *preview);
+  }
+  void Open(std::unique_ptr<TrayShell> shell = nullptr) {
+    Create(std::move(shell));
     form->show();
+  }
+  // The user's minimise, and what follows it once it has ended.
+  void Minimise() {
+    form->showMinimized();
+    QCoreApplication::processEvents();
   }
   void Activate() {
     form->activateWindow();
@@ -54,4 +80,20 @@ struct MainWindowTest : ::testing::Test {
 inline bool LooksGrey(QWidget* field) {
   const QImage image = field->grab().toImage();
   return image.pixelColor(image.width() / 2, image.height() / 2) == kDisabledFieldColour;
+}
+
+inline constexpr int kStillRunning = 77;
+
+// Runs the application's event loop as the program does; `step` runs first, from within it.
+// Returns whether the program ended (its main window's close quits the loop) before `ms` had
+// passed after the step.
+inline bool ProgramEndsAfter(const std::function<void()>& step, int ms) {
+  QTimer limit;
+  limit.setSingleShot(true);
+  QObject::connect(&limit, &QTimer::timeout, [] { QCoreApplication::exit(kStillRunning); });
+  QTimer::singleShot(0, &limit, [&] {
+    step();
+    limit.start(ms);
+  });
+  return QApplication::exec() != kStillRunning;
 }

@@ -1,4 +1,5 @@
-// Saves pictures of the main window's three tabs, for checking the layout by eye:
+// Saves pictures of the main window's three tabs, for checking the layout by eye; the About tab
+// once its credits have scrolled into view:
 //   main_window_screenshot DIRECTORY
 // Reads the settings of $XDG_CONFIG_HOME like the program; point it at an empty directory for
 // the design defaults.
@@ -10,21 +11,23 @@
 
 #include <cstdio>
 
+#include "output_directory.h"
+#include "ui/components/secret_panel.h"
 #include "ui/main_window.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s DIRECTORY\n", argv[0]);
-    return 2;
-  }
-  const QDir directory(QString::fromLocal8Bit(argv[1]));
+  const QDir directory = OutputDirectoryArgument(argc, argv);
   TForm1 form;
   form.show();
-  const char* names[] = {"main-window.png", "main-window-options.png", "main-window-about.png"};
+  const char* names[] = {"main-window.png", "main-window-options.png", "about-tab.png"};
   for (int tab = 0; tab < 3; ++tab) {
     form.PageControl->setCurrentIndex(tab);
     QApplication::processEvents();
+    // The version line near the top with the credits below it, as the panel's own timer runs.
+    const int creditsInView = 7 * form.SecretPanel1->LineHeight();
+    while (form.SecretPanel1->Active() && form.SecretPanel1->Offset() < creditsInView)
+      QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     const QString path = directory.filePath(QString::fromLatin1(names[tab]));
     if (!form.grab().save(path)) {
       std::fprintf(stderr, "cannot write %s\n", qPrintable(path));

@@ -8,16 +8,13 @@
 
 #include <cstdio>
 
+#include "output_directory.h"
 #include "ui/components/about_credits.h"
 #include "ui/components/secret_panel.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s DIRECTORY\n", argv[0]);
-    return 2;
-  }
-  const QDir directory(QString::fromLocal8Bit(argv[1]));
+  const QDir directory = OutputDirectoryArgument(argc, argv);
   QWidget tab;
   tab.resize(326, 146);
   TSecretPanel panel(&tab);

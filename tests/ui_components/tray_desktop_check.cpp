@@ -12,6 +12,7 @@
 
 #include <cstdio>
 
+#include "output_directory.h"
 #include "ui/components/letter_icons.h"
 #include "ui/components/tray_icon.h"
 
@@ -32,11 +33,7 @@ TTrayMouseEvent Printer(const char* name) {
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s DIRECTORY\n", argv[0]);
-    return 2;
-  }
-  const QDir directory(QString::fromLocal8Bit(argv[1]));
+  const QDir directory = OutputDirectoryArgument(argc, argv);
 
   QMenu menu;
   QAction* restore = menu.addAction(QStringLiteral("&Restore"));

@@ -1,0 +1,12 @@
+#pragma once
+// The selected row of a single-selection list, read and set as the program does it.
+
+class QListWidget;
+
+// The selected row, -1 when no row is selected.
+int SelectedRow(const QListWidget& list);
+
+// Selects `row`, or nothing when the list has no such row. Raises no selection-change signal,
+// so handlers that keep lists in step never run each other; a list that already shows `row`
+// is left alone.
+void SelectRowQuietly(QListWidget& list, int row);

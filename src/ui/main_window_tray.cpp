@@ -1,0 +1,73 @@
+// The main window in the notification area: the tray icon and its menu, going there on minimise
+// and coming back.
+
+#include <QAction>
+#include <QCheckBox>
+#include <QEvent>
+#include <QMenu>
+#include <QWindowStateChangeEvent>
+
+#include "ui/components/application_errors.h"
+#include "ui/components/letter_icons.h"
+#include "ui/main_window.h"
+
+// The icon waits, inactive, with the new-mail picture until the first minimise. A left or middle
+// click does nothing, and a double click runs the default item (Restore): OnClick and OnDblClick
+// stay unassigned.
+void TForm1::BuildTray() {
+  PopupMenu1 = new QMenu(this);
+  PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+  Restore1 = PopupMenu1->addAction(QStringLiteral("&Restore"));
+  PopupMenu1->setDefaultAction(Restore1);  // drawn bold
+  CheckNow1 = PopupMenu1->addAction(QStringLiteral("&Check Now"));
+  Enabled1 = PopupMenu1->addAction(QStringLiteral("&Enabled"));
+  Enabled1->setCheckable(true);
+  Enabled1->setChecked(CheckTIME->isChecked());
+  Close1 = PopupMenu1->addAction(QStringLiteral("C&lose"));
+
+  TrayIcon.SetActive(false);
+  AddLetterIcons(TrayIcon.Icons());
+  TrayIcon.SetIcon(TrayIcon.Icons().Icon(kIconNewMail));
+  TrayIcon.SetPopupMenu(PopupMenu1);
+}
+
+// The item has already inverted its own check mark when this runs.
+void TForm1::Enabled1Click() { CheckTIME->setChecked(Enabled1->isChecked()); }
+
+void TForm1::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() != QEvent::WindowStateChange) return;
+  const auto* change = static_cast<QWindowStateChangeEvent*>(event);
+  if (isMinimized() && !(change->oldState() & Qt::WindowMinimized))
+    RunReportingErrors([this] { AppEvents1Minimize(); });
+}
+
+// Without a notification area to take the icon the window stays an ordinary minimised one:
+// hiding it would leave nothing to bring it back with. The window is hidden once the minimise
+// has ended (showMinimized shows it again after this), unless it was restored meanwhile.
+void TForm1::AppEvents1Minimize() {
+  TrayIcon.SetIcon(TrayIcon.Icons().Icon(session_.State.NewMailCount > 0 ? kIconNewMail : kIconNoMail));
+  TrayIcon.SetActive(true);
+  if (!TrayIcon.InTray()) {
+    TrayIcon.SetActive(false);
+    return;
+  }
+  QMetaObject::invokeMethod(
+      this, [this] { if (TrayIcon.InTray()) hide(); }, Qt::QueuedConnection);
+}
+
+void TForm1::Restore1Click() {
+  showNormal();
+  TrayIcon.SetActive(false);
+  raise();
+  activateWindow();
+}
+
+// The aborted request's error reaches the check cycle that waits for it, not this close.
+void TForm1::Close1Click() {
+  AbortRequest();
+  close();
+}
+
+// Checks hold their message boxes back only while the icon really is in the notification area.
+bool TForm1::TrayActive() const { return TrayIcon.InTray(); }

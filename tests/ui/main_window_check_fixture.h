@@ -1,0 +1,43 @@
+#pragma once
+// A main window whose checks go to a scripted proxy on loopback, and the pages it answers.
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+
+#include <string>
+#include <vector>
+
+#include "mailbox_page.h"
+#include "main_window_fixture.h"
+#include "scripted_server.h"
+
+inline std::string Ok(const std::string& body) { return "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n" + body; }
+
+inline std::string MailboxPage(int count) {
+  std::vector<testpage::Row> rows;
+  for (int i = 1; i <= count; ++i) rows.push_back(testpage::MakeRow(i));
+  return Ok(testpage::Page(std::to_string(count), rows));
+}
+
+inline constexpr const char* kTwoNewMails = "You have 2 new mails in your Hotmail account!";
+
+struct MainWindowCheck : MainWindowTest {
+  std::unique_ptr<httptest::ScriptedServer> server;
+
+  // Every check goes to the scripted proxy: the service's own addresses are never contacted.
+  void OpenWithProxy(std::vector<httptest::Script> scripts, std::unique_ptr<TrayShell> shell = nullptr) {
+    server = std::make_unique<httptest::ScriptedServer>(std::move(scripts));
+    Open(std::move(shell));
+    form->CheckBox1->setChecked(true);
+    form->proxyEDIT->setText("127.0.0.1");
+    form->portEDIT->setText(QString::number(server->Port()));
+    form->loginEDIT->setText("alice");
+    form->passEDIT->setText("a-b");
+  }
+  bool AtRest() const {
+    return form->StatusBar1->currentMessage() == "Idle" && form->startBUTTON->isEnabled() &&
+           !form->stopBUTTON->isEnabled() && form->HeaderButton->isEnabled() == form->CheckHeaders->isChecked();
+  }
+};

@@ -1,0 +1,149 @@
+// Checks from the tray and the timer, and the new-mail sound, through a scripted proxy on
+// loopback: what reaches the user, and how the program ends from the tray.
+
+#include <QAction>
+#include <QCheckBox>
+#include <QTimer>
+
+#include <cstdint>
+#include <fstream>
+
+#include "main_window_check_fixture.h"
+#include "session/settings.h"
+#include "ui/filename_edit.h"
+
+using httptest::Hold;
+using httptest::Pause;
+using httptest::Send;
+
+namespace {
+
+std::string LittleEndian(std::uint32_t value, int bytes) {
+  std::string out;
+  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+  return out;
+}
+
+// A tenth of a second of silence: 8 kHz, 16-bit mono PCM.
+std::string SilentWave() {
+  const std::string format = LittleEndian(1, 2) + LittleEndian(1, 2) + LittleEndian(8000, 4) +
+                             LittleEndian(16000, 4) + LittleEndian(2, 2) + LittleEndian(16, 2);
+  const std::string samples(1600, '\0');
+  const std::string body = "WAVE" + ("fmt " + LittleEndian(16, 4) + format) +
+                           ("data" + LittleEndian(samples.size(), 4) + samples);
+  return "RIFF" + LittleEndian(body.size(), 4) + body;
+}
+
+struct MainWindowTrayCheck : MainWindowCheck {
+  std::string WriteSound(const char* name, const std::string& content) {
+    const std::string path = config.File(name);
+    std::ofstream(path, std::ios::binary) << content;
+    return path;
+  }
+  void PlaySound(const std::string& path) {
+    form->CheckBox2->setChecked(true);
+    form->FilenameEdit1->SetFileName(QString::fromStdString(path));
+  }
+  // A tick of the automatic-check timer, without waiting minutes for it.
+  void Tick() { QMetaObject::invokeMethod(form->Timer1, "timeout"); }
+};
+
+}  // namespace
+
+// In the tray the result goes to the icon and the sound only: no box, no Messages window.
+TEST_F(MainWindowTrayCheck, ACheckInTheTrayShowsNothingButThePictureTheHintAndTheSound) {
+  OpenWithProxy({{Send(MailboxPage(2))}, {Send(Ok("bye"))}}, OnTrayDesktop());
+  const std::string sound = WriteSound("new.wav", SilentWave());
+  PlaySound(sound);
+  form->CheckHeaders->setChecked(true);
+  Minimise();
+  ASSERT_TRUE(form->TrayActive());
+
+  form->CheckNow1->trigger();
+  EXPECT_TRUE(answerer.seen.empty());
+  EXPECT_TRUE(form->isHidden());
+  EXPECT_EQ(server->Requests().size(), 2u);
+  EXPECT_EQ(tray.Last().command, RecordingTrayState::Modify);
+  EXPECT_EQ(tray.Last().tip, kTwoNewMails);
+  EXPECT_EQ(tray.Last().iconKey, form->TrayIcon.Icons().Icon(kIconNewMail).cacheKey());
+  EXPECT_TRUE(form->MediaPlayer1.IsOpen());
+  EXPECT_EQ(form->MediaPlayer1.FileName(), sound);
+  EXPECT_TRUE(AtRest());
+  EXPECT_TRUE(form->CheckNow1->isEnabled());
+}
+
+// The device's error reaches the user through the general error report and ends the check
+// before its result box and logout; Stop brings the controls back.
+TEST_F(MainWindowTrayCheck, ASoundFileThatCannotBeOpenedIsShownAsAnError) {
+  OpenWithProxy({{Send(MailboxPage(2))}, {Send(Ok("bye"))}, {Send(MailboxPage(2))}});
+  PlaySound(WriteSound("good.wav", SilentWave()));
+  form->startBUTTON->click();
+  EXPECT_EQ(answerer.Texts(), QStringList{kTwoNewMails});
+  EXPECT_TRUE(form->MediaPlayer1.IsOpen());
+
+  const std::string notSound = WriteSound("notes.wav", "These are notes, not a sound.\n");
+  PlaySound(notSound);
+  form->startBUTTON->click();
+  ASSERT_EQ(answerer.seen.size(), 2u);
+  EXPECT_EQ(answerer.seen[1].text.toStdString(), "The file is not a valid WAVE file: \"" + notSound + "\".");
+  EXPECT_EQ(answerer.seen[1].title, "Vexmira 1.6");
+  EXPECT_FALSE(form->MediaPlayer1.IsOpen());  // the earlier sound was closed first
+  EXPECT_EQ(server->Requests().size(), 3u);
+  EXPECT_FALSE(form->CheckNow1->isEnabled());
+
+  form->stopBUTTON->click();
+  EXPECT_TRUE(AtRest());
+  EXPECT_TRUE(form->CheckNow1->isEnabled());
+}
+
+// With the window hidden, the error box is the program's only window: closing it must not end
+// the program. The tray's Close does, after saving.
+TEST_F(MainWindowTrayCheck, InTheTrayAClosedErrorBoxKeepsTheProgramAndCloseEndsIt) {
+  OpenWithProxy({{Send(MailboxPage(2))}}, OnTrayDesktop());
+  PlaySound(WriteSound("cut.wav", "RIFF"));
+  Minimise();
+  EXPECT_FALSE(ProgramEndsAfter([&] { form->CheckNow1->trigger(); }, 300));
+  ASSERT_EQ(answerer.seen.size(), 1u);
+  EXPECT_NE(answerer.seen[0].text.indexOf("not a valid WAVE file"), -1);
+  EXPECT_TRUE(form->isHidden());
+
+  EXPECT_TRUE(ProgramEndsAfter([&] { form->Close1->trigger(); }, 2000));
+  EXPECT_TRUE(form->Closed());
+  EXPECT_EQ(LoadSettings(SettingsFile()).UserId, "alice");
+}
+
+TEST_F(MainWindowTrayCheck, CloseFromTheTrayDuringARequestAbortsItSavesAndEnds) {
+  OpenWithProxy({{Send("HTTP/1.0 200 OK\r\n"), Hold()}}, OnTrayDesktop());
+  Minimise();
+  const bool ended = ProgramEndsAfter(
+      [&] {
+        QTimer::singleShot(100, form.get(), [&] { form->Close1->trigger(); });
+        form->CheckNow1->trigger();  // returns when the close has aborted the request
+      },
+      10000);
+  EXPECT_TRUE(ended);
+  EXPECT_TRUE(form->Closed());
+  EXPECT_TRUE(answerer.seen.empty());
+  EXPECT_EQ(LoadSettings(SettingsFile()).UserId, "alice");
+}
+
+// A tick starts a check only with automatic checking on, and never a second one while a check
+// runs; Check Now is disabled meanwhile.
+TEST_F(MainWindowTrayCheck, TimerTicksCheckOnlyWhenEnabledAndNeverTwiceAtOnce) {
+  OpenWithProxy({{Pause(300), Send(MailboxPage(0))}, {Send(Ok("bye"))}});
+  Tick();
+  EXPECT_EQ(server->Connections(), 0);
+
+  form->Enabled1->trigger();
+  bool checkNowDuringTheCheck = true;
+  QTimer::singleShot(100, form.get(), [&] {
+    checkNowDuringTheCheck = form->CheckNow1->isEnabled();
+    Tick();
+  });
+  Tick();
+  EXPECT_FALSE(checkNowDuringTheCheck);
+  EXPECT_EQ(answerer.Texts(), QStringList{"No mail for you!"});
+  EXPECT_EQ(server->Connections(), 2);
+  EXPECT_TRUE(AtRest());
+  EXPECT_TRUE(form->CheckNow1->isEnabled());
+}

@@ -1,0 +1,63 @@
+// The status panel and the preview window on their own, under the offscreen platform.
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
+
+#include "modal_answerer.h"
+#include "ui/preview_window.h"
+#include "ui/status_panel.h"
+
+TEST(StatusPanel, ShowsOneCentredPanelWhoseTextOutlivesIt) {
+  TForm3 panel;
+  panel.ShowStatus("Deleting mails");
+  EXPECT_TRUE(panel.isVisible());
+  EXPECT_TRUE(panel.windowFlags() & Qt::FramelessWindowHint);
+  EXPECT_EQ(panel.Panel1->text(), "Deleting mails");
+  const QRect screen = panel.screen()->availableGeometry();
+  EXPECT_LE((panel.frameGeometry().center() - screen.center()).manhattanLength(), 1);
+
+  panel.ShowStatus("Retrieving mail");
+  EXPECT_EQ(panel.Panel1->text(), "Retrieving mail");
+  EXPECT_EQ(panel.Panel1->textFormat(), Qt::PlainText);
+  panel.HideStatus();
+  EXPECT_FALSE(panel.isVisible());
+  EXPECT_EQ(panel.Panel1->text(), "Retrieving mail");
+
+  panel.move(0, 0);
+  panel.ShowStatus("Deleting mails");  // centred again at each showing
+  EXPECT_LE((panel.frameGeometry().center() - screen.center()).manhattanLength(), 1);
+}
+
+// Read-only but selectable, long lines wrapped, and OK ends the modal showing.
+TEST(PreviewWindow, ShowsTheLinesForReadingUntilOK) {
+  TForm4 window;
+  ModalAnswerer answerer;
+  const QString longLine = QString("word ").repeated(60);
+  QString typedOver, selected;
+  int longLineRows = 0;
+  bool closedByOk = false;
+  answerer.whileOpen = [&](QDialog*) {
+    QTest::keyClicks(window.Memo1, "typed");
+    QTest::keyClick(window.Memo1, Qt::Key_Delete);
+    typedOver = window.Memo1->toPlainText();
+    QTest::keyClick(window.Memo1, Qt::Key_A, Qt::ControlModifier);
+    selected = window.Memo1->textCursor().selectedText();
+    longLineRows = window.Memo1->document()->findBlockByNumber(2).layout()->lineCount();
+    window.BitBtn1->click();
+    closedByOk = window.result() == QDialog::Accepted && !window.isVisible();
+  };
+  window.ShowPreview("Sender: Ann\r\nDate: Dec 7\r\n" + longLine + "\r\n");
+  EXPECT_EQ(answerer.seen.size(), 1u);
+  EXPECT_EQ(window.windowTitle(), "Message Preview");
+  EXPECT_EQ(typedOver, "Sender: Ann\nDate: Dec 7\n" + longLine + "\n");
+  EXPECT_EQ(selected, QString("Sender: Ann\u2029Date: Dec 7\u2029" + longLine + "\u2029"));
+  EXPECT_GT(longLineRows, 1);
+  EXPECT_TRUE(closedByOk);
+}
