@@ -5,15 +5,8 @@
 #   tests/ui/screenshots.sh BUILD_DIR DIRECTORY
 # Needs xvfb-run, trayer and xdotool. Not part of ctest: it waits on a desktop.
 set -euo pipefail
-if [ "${1:-}" = "--on-desktop" ]; then
-  shift
-  on_desktop=1
-fi
-build=$(realpath "$1")
-out=$(realpath "$2")
-for tool in xvfb-run trayer xdotool; do
-  command -v "$tool" >/dev/null || { echo "screenshots: $tool is not installed" >&2; exit 2; }
-done
+source "$(dirname "$0")/../support/tray_desktop.sh"
+tray_desktop_arguments screenshots "$@"
 
 desktop() {
   XDG_CONFIG_HOME=$(mktemp -d)  # the design defaults, and nothing of the user's
@@ -21,14 +14,7 @@ desktop() {
   "$build/tests/ui/main_window_screenshot" "$out"
   "$build/tests/ui/main_window_tray_screenshot" "$out" >"$out/tray-events.txt" 2>/dev/null &
   local program=$!
-  sleep 1  # the program starts with no notification area
-  trayer --edge top --align right --widthtype pixel --width 120 --height 32 --SetDockType false \
-    --transparent false --tint 0xcccccc &
-  local tray=$!
-  sleep 2
-  eval "$(xdotool getwindowgeometry --shell "$(xdotool search --class trayer | tail -1)")"
-  xdotool mousemove $((X + WIDTH - 12)) $((Y + 16))  # the only icon sits at the right end
-  sleep 0.3
+  start_tray_under_mouse
   xdotool click 3; sleep 1
   xdotool key l  # the menu's "C&lose" ends the program
   wait "$program"

@@ -6,27 +6,13 @@
 #   tests/ui_components/tray_desktop_check.sh BUILD_DIR DIRECTORY
 # Needs xvfb-run, trayer and xdotool. Not part of ctest: it waits on a desktop.
 set -euo pipefail
-if [ "${1:-}" = "--on-desktop" ]; then
-  shift
-  on_desktop=1
-fi
-build=$(realpath "$1")
-out=$(realpath "$2")
-for tool in xvfb-run trayer xdotool; do
-  command -v "$tool" >/dev/null || { echo "tray_desktop_check: $tool is not installed" >&2; exit 2; }
-done
+source "$(dirname "$0")/../support/tray_desktop.sh"
+tray_desktop_arguments tray_desktop_check "$@"
 
 desktop() {
   "$build/tests/ui_components/tray_desktop_check" "$out" >"$out/tray-events.txt" 2>/dev/null &
   local program=$!
-  sleep 1  # the program starts with no notification area
-  trayer --edge top --align right --widthtype pixel --width 120 --height 32 --SetDockType false \
-    --transparent false --tint 0xcccccc &
-  local tray=$!
-  sleep 2
-  eval "$(xdotool getwindowgeometry --shell "$(xdotool search --class trayer | tail -1)")"
-  xdotool mousemove $((X + WIDTH - 12)) $((Y + 16))  # the only icon sits at the right end
-  sleep 0.3
+  start_tray_under_mouse
   xdotool click 1; sleep 0.6
   xdotool click --repeat 2 --delay 80 1; sleep 0.6
   xdotool click 2; sleep 0.6
