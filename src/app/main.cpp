@@ -3,11 +3,8 @@
 #include <QApplication>
 
 #include "app/program_end.h"
-#include "ui/main_window.h"
 #include "ui/message_boxes.h"
-#include "ui/messages_window.h"
-#include "ui/preview_window.h"
-#include "ui/status_panel.h"
+#include "ui/program_windows.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
@@ -15,14 +12,9 @@ int main(int argc, char* argv[]) {
   InstallErrorReports();
 
   // Created in this order and kept until the end; the main window's close ends the program.
-  TForm1 Form1;
-  TForm2 Form2(Form1.Session(), Form1);
-  TForm3 Form3;
-  TForm4 Form4;
-  Form1.SetMessagesWindow(Form2);
-  Form2.SetOperationWindows(Form3, Form4);
-  ProgramEnd programEnd(Form1);
+  ProgramWindows windows;
+  ProgramEnd programEnd(windows.Form1);
 
-  Form1.show();
+  windows.Form1.show();
   return QApplication::exec();
 }

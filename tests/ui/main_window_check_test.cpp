@@ -13,7 +13,7 @@ using httptest::Send;
 TEST_F(MainWindowCheck, ChecksWithAndWithoutHeadersEndIdle) {
   OpenWithProxy({{Send(MailboxPage(2))}, {Send(Ok("bye"))}, {Send(MailboxPage(2))}, {Send(Ok("bye"))}});
   Activate();
-  QTest::keyClick(form.get(), Qt::Key_C, Qt::AltModifier);  // "&Check"
+  QTest::keyClick(form, Qt::Key_C, Qt::AltModifier);  // "&Check"
   ASSERT_TRUE(QTest::qWaitFor([&] { return server->Requests().size() == 2 && AtRest(); }, 5000));
   ASSERT_EQ(answerer.seen.size(), 1u);
   EXPECT_EQ(answerer.seen[0].text, kTwoNewMails);
@@ -62,7 +62,7 @@ TEST_F(MainWindowCheck, AnErrorAfterTheRequestIsShownAndStopRecovers) {
 // more in front of the user.
 TEST_F(MainWindowCheck, ClosingDuringARequestAbortsItAndSaves) {
   OpenWithProxy({{Send("HTTP/1.0 200 OK\r\n"), Hold()}});
-  QTimer::singleShot(50, form.get(), [&] { EXPECT_TRUE(form->close()); });
+  QTimer::singleShot(50, form, [&] { EXPECT_TRUE(form->close()); });
   const auto started = std::chrono::steady_clock::now();
   form->startBUTTON->click();
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));

@@ -16,10 +16,7 @@
 #include "settings/temp_directory.h"
 #include "ui/check_list_box.h"
 #include "ui/control_look.h"
-#include "ui/main_window.h"
-#include "ui/messages_window.h"
-#include "ui/preview_window.h"
-#include "ui/status_panel.h"
+#include "ui/program_windows.h"
 #include "ui_components/recording_tray_shell.h"
 
 struct MainWindowTest : ::testing::Test {
@@ -27,10 +24,11 @@ struct MainWindowTest : ::testing::Test {
   ModalAnswerer answerer;
   RecordingTrayState tray;  // the notification area of OnTrayDesktop(); outlives the windows
   const RecordingTrayShell* trayShell = nullptr;
-  std::unique_ptr<TForm4> preview;
-  std::unique_ptr<TForm3> status;
-  std::unique_ptr<TForm2> messages;
-  std::unique_ptr<TForm1> form;
+  std::unique_ptr<ProgramWindows> windows;
+  TForm1* form = nullptr;
+  TForm2* messages = nullptr;
+  TForm3* status = nullptr;
+  TForm4* preview = nullptr;
 
   void SetUp() override { UseConfigDirectory(config.Path()); }
   void UseConfigDirectory(const std::string& path) { ::setenv("XDG_CONFIG_HOME", path.c_str(), 1); }
@@ -47,12 +45,11 @@ struct MainWindowTest : ::testing::Test {
   // The windows in the program's order; shown, which loads the settings. Without a shell the
   // tray icon uses the desktop's notification area, which the offscreen platform lacks.
   void Create(std::unique_ptr<TrayShell> shell = nullptr) {
-    form = std::make_unique<TForm1>(std::move(shell));
-    messages = std::make_unique<TForm2>(form->Session(), *form);
-    status = std::make_unique<TForm3>();
-    preview = std::make_unique<TForm4>();
-    form->SetMessagesWindow(*messages);
-    messages->SetOperationWindows(*status, *preview);
+    windows = std::make_unique<ProgramWindows>(std::move(shell));
+    form = &windows->Form1;
+    messages = &windows->Form2;
+    status = &windows->Form3;
+    preview = &windows->Form4;
   }
   void Open(std::unique_ptr<TrayShell> shell = nullptr) {
     Create(std::move(shell));
@@ -65,7 +62,7 @@ struct MainWindowTest : ::testing::Test {
   }
   void Activate() {
     form->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form));
   }
 
   QStringList MessageLines() const {

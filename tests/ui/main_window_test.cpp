@@ -167,7 +167,7 @@ TEST_F(MainWindowTest, TheHeadersAcceleratorShowsTheMessagesWindow) {
   Open();
   Activate();
   form->CheckHeaders->click();
-  QTest::keyClick(form.get(), Qt::Key_H, Qt::AltModifier);
+  QTest::keyClick(form, Qt::Key_H, Qt::AltModifier);
   ASSERT_TRUE(QTest::qWaitFor([&] { return !answerer.seen.empty(); }, 2000));
   EXPECT_EQ(answerer.seen[0].title, "Messages");
   EXPECT_EQ(answerer.seen[0].lines, QStringList{"Not Checked"});

@@ -117,7 +117,7 @@ TEST_F(MainWindowTrayCheck, CloseFromTheTrayDuringARequestAbortsItSavesAndEnds) 
   Minimise();
   const bool ended = ProgramEndsAfter(
       [&] {
-        QTimer::singleShot(100, form.get(), [&] { form->Close1->trigger(); });
+        QTimer::singleShot(100, form, [&] { form->Close1->trigger(); });
         form->CheckNow1->trigger();  // returns when the close has aborted the request
       },
       10000);
@@ -136,7 +136,7 @@ TEST_F(MainWindowTrayCheck, TimerTicksCheckOnlyWhenEnabledAndNeverTwiceAtOnce) {
 
   form->Enabled1->trigger();
   bool checkNowDuringTheCheck = true;
-  QTimer::singleShot(100, form.get(), [&] {
+  QTimer::singleShot(100, form, [&] {
     checkNowDuringTheCheck = form->CheckNow1->isEnabled();
     Tick();
   });

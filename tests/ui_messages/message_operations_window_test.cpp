@@ -88,7 +88,7 @@ TEST_F(MessageOperationsWindow, FailuresAreShownAndTheStatusPanelWaitsForTheNext
   bool panelUpDuringPreview = true;
   QStringList preview;
   answerer.whileOpen = [&](QDialog* dialog) {
-    if (dialog != this->preview.get()) return;
+    if (dialog != this->preview) return;
     panelUpDuringPreview = status->isVisible();
     preview = this->preview->Memo1->toPlainText().split('\n');
   };

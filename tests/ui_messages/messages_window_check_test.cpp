@@ -35,11 +35,11 @@ TEST_F(MessagesWindowTest, AWholeCheckPreviewsDeletesAndLogsOutWhenTheWindowClos
   QStringList shown, left, preview, requestsBeforeOk;
   bool panelUpDuringPreview = true;
   answerer.whileOpen = [&](QDialog* dialog) {
-    if (dialog == this->preview.get()) {
+    if (dialog == this->preview) {
       panelUpDuringPreview = status->isVisible();
       preview = this->preview->Memo1->toPlainText().split('\n');
     }
-    if (dialog != messages.get()) return;
+    if (dialog != messages) return;
     heading = messages->Panel1->text();
     shown = Lines(messages->ListBox1);
     ClickRow(messages->ListBox3, 0);

@@ -30,7 +30,7 @@ struct MessagesWindowTest : MainWindowTest {
   }
   void ShowWindow() {
     messages->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(messages.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(messages));
   }
   // A left click on `row`, `x` pixels from the row's left edge (the middle of the row if -1).
   static void ClickRow(QListWidget* list, int row, int x = -1, Qt::MouseButton button = Qt::LeftButton) {

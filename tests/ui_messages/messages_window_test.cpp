@@ -48,7 +48,7 @@ TEST_F(MessagesWindowTest, ShowsTheSessionStateUnderTheHeadingOfTheLoginFieldAsI
   EXPECT_FALSE(messages->ListBoxLink->isVisible());
   EXPECT_TRUE(messages->ButtonDelete->isEnabled());
   EXPECT_TRUE(messages->ButtonPreview->isEnabled());
-  EXPECT_EQ(FocusChain(messages.get()),
+  EXPECT_EQ(FocusChain(messages),
             (std::vector<QWidget*>{messages->ListBox2, messages->ListBox3, messages->ListBox4, messages->ButtonHOT,
                                    messages->ListBox1, messages->ButtonDelete, messages->BitBtn2,
                                    messages->ButtonPreview}));
@@ -134,7 +134,7 @@ TEST_F(MessagesWindowTest, CheckBoxesToggleInTheirAreaAndByKeysOnEnabledRowsOnly
   // Both presses of a double click count (sent to the window, which turns the second press into
   // the double click).
   const QPoint box =
-      list->viewport()->mapTo(messages.get(), list->visualItemRect(list->item(0)).topLeft() + QPoint(7, 6));
+      list->viewport()->mapTo(messages, list->visualItemRect(list->item(0)).topLeft() + QPoint(7, 6));
   QTest::mouseDClick(messages->windowHandle(), Qt::LeftButton, {}, box);
   EXPECT_EQ(States()[0], Checked);
   ClickRow(list, 0, 7);

@@ -12,10 +12,7 @@
 #include <cstdio>
 
 #include "output_directory.h"
-#include "ui/main_window.h"
-#include "ui/messages_window.h"
-#include "ui/preview_window.h"
-#include "ui/status_panel.h"
+#include "ui/program_windows.h"
 #include "ui/text_list_box.h"
 
 namespace {
@@ -55,12 +52,11 @@ const char* const kPreview =
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   const QDir directory = OutputDirectoryArgument(argc, argv);
-  TForm1 form1;
-  TForm2 form2(form1.Session(), form1);
-  TForm3 form3;
-  TForm4 form4;
-  form1.SetMessagesWindow(form2);
-  form2.SetOperationWindows(form3, form4);
+  ProgramWindows windows;
+  TForm1& form1 = windows.Form1;
+  TForm2& form2 = windows.Form2;
+  TForm3& form3 = windows.Form3;
+  TForm4& form4 = windows.Form4;
   form1.loginEDIT->setText(QStringLiteral("alice"));
   MailboxState& state = form1.Session().State;
   FillRows(state.Messages);
