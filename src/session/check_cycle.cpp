@@ -96,8 +96,7 @@ bool WebmailSession::PostLogin() {
     Memo1.Load(receive.Bytes());
     return true;
   } catch (...) {
-    view_.SetCheckEnabled(true);
-    view_.SetHeaderButtonEnabled(view_.ShowHeadersChecked());
+    EnableCheckControls();
     view_.SetStopEnabled(false);
     return false;
   }
@@ -137,10 +136,15 @@ void WebmailSession::TellResult() {
   }
 }
 
-void WebmailSession::ControlsToRest() {
+// Check and Check Now, and Headers when Show Headers is ticked.
+void WebmailSession::EnableCheckControls() {
   view_.SetCheckEnabled(true);
-  view_.SetStopEnabled(false);
   view_.SetHeaderButtonEnabled(view_.ShowHeadersChecked());
+}
+
+void WebmailSession::ControlsToRest() {
+  EnableCheckControls();
+  view_.SetStopEnabled(false);
   SetStatus("Idle");
 }
 
@@ -159,8 +163,7 @@ void WebmailSession::ReportRequestFailure() {
 }
 
 void WebmailSession::ReportLoginFailure() {
-  view_.SetCheckEnabled(true);
-  view_.SetHeaderButtonEnabled(view_.ShowHeadersChecked());
+  EnableCheckControls();
   SetStatus("Idle");
   if (!view_.TrayActive()) view_.ShowMessage(kLoginFailedText);
   AppendStatusLine(kLoginFailedText, kLoginFailedText);

@@ -57,6 +57,7 @@ class WebmailSession {
  private:
   void SetStatus(const std::string& text);
   bool PostLogin();
+  void EnableCheckControls();
   void ControlsToRest();
   void ReportRequestFailure();
   void ReportLoginFailure();
