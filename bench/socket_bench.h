@@ -30,7 +30,7 @@ double ThreadCpuSeconds();
 double ProcessCpuSeconds();
 double WallSeconds();
 
-// The same transfers through TWSocket (socket_bench_component.cpp).
+// The same transfers through AsyncSocket (socket_bench_component.cpp).
 Result ComponentSend(std::size_t total, std::size_t chunk);
 Result ComponentReceive(std::size_t total, std::size_t chunk);
 // CPU of the whole process while a connected component waits `seconds` for a line.

@@ -4,14 +4,14 @@
 #include <thread>
 #include <vector>
 
-#include "net/wsocket.h"
+#include "net/async_socket.h"
 #include "socket_bench.h"
 
 namespace socket_bench {
 namespace {
 
 // Connects a component to a fresh loopback listener; returns the accepted peer descriptor.
-int ConnectComponent(TWSocket& socket) {
+int ConnectComponent(AsyncSocket& socket) {
   LoopbackPair pair = Listen();
   socket.MultiThreaded = true;
   socket.SetAddr("127.0.0.1");
@@ -26,11 +26,11 @@ int ConnectComponent(TWSocket& socket) {
 
 // Streams like the HTTP client streams a body: the next Send from each OnDataSent.
 Result ComponentSend(std::size_t total, std::size_t chunk) {
-  TWSocket socket;
+  AsyncSocket socket;
   std::vector<char> data(chunk, 'c');
   std::size_t queued = 0;
   bool finished = false;
-  socket.OnDataSent = [&](TCustomWSocket* sender, std::uint16_t) {
+  socket.OnDataSent = [&](AsyncSocketBase* sender, std::uint16_t) {
     if (queued == total) {
       finished = true;
       return;
@@ -51,10 +51,10 @@ Result ComponentSend(std::size_t total, std::size_t chunk) {
 }
 
 Result ComponentReceive(std::size_t total, std::size_t chunk) {
-  TWSocket socket;
+  AsyncSocket socket;
   std::vector<char> buffer(chunk);
   std::size_t received = 0;
-  socket.OnDataAvailable = [&](TCustomWSocket* sender, std::uint16_t) {
+  socket.OnDataAvailable = [&](AsyncSocketBase* sender, std::uint16_t) {
     const int n = sender->Receive(buffer.data(), static_cast<int>(chunk));
     if (n > 0) received += static_cast<std::size_t>(n);
   };
@@ -70,7 +70,7 @@ Result ComponentReceive(std::size_t total, std::size_t chunk) {
 }
 
 double IdleWaitCpu(int seconds) {
-  TWSocket socket;
+  AsyncSocket socket;
   int peer = ConnectComponent(socket);  // never sends
   std::string line;
   double cpu = ProcessCpuSeconds();

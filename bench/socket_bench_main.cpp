@@ -1,4 +1,4 @@
-// Moves 256 MiB through one TWSocket in each direction beside a plain blocking POSIX copy of
+// Moves 256 MiB through one AsyncSocket in each direction beside a plain blocking POSIX copy of
 // the same bytes, then measures what a connected socket costs while it waits for data.
 //   bench_socket [MiB]
 #include <QCoreApplication>
@@ -29,16 +29,16 @@ int main(int argc, char** argv) {
   Result plainSend = PlainSend(total, 64 * 1024);
   Row("plain blocking send, 64 KiB writes", total, plainSend, plainSend);
   Row("plain blocking send, 1514-byte writes", total, PlainSend(total, 1514), plainSend);
-  Row("TWSocket Send of 64 KiB from OnDataSent", total, ComponentSend(total, 64 * 1024), plainSend);
-  Row("TWSocket Send of 8 KiB from OnDataSent", total, ComponentSend(total, 8 * 1024), plainSend);
+  Row("AsyncSocket Send of 64 KiB from OnDataSent", total, ComponentSend(total, 64 * 1024), plainSend);
+  Row("AsyncSocket Send of 8 KiB from OnDataSent", total, ComponentSend(total, 8 * 1024), plainSend);
 
   std::printf("Receive from a plain blocking writer\n");
   Result plainReceive = PlainReceive(total, 64 * 1024);
   Row("plain blocking recv, 64 KiB reads", total, plainReceive, plainReceive);
-  Row("TWSocket Receive of 64 KiB in OnDataAvailable", total, ComponentReceive(total, 64 * 1024), plainReceive);
-  Row("TWSocket Receive of 8 KiB in OnDataAvailable", total, ComponentReceive(total, 8 * 1024), plainReceive);
+  Row("AsyncSocket Receive of 64 KiB in OnDataAvailable", total, ComponentReceive(total, 64 * 1024), plainReceive);
+  Row("AsyncSocket Receive of 8 KiB in OnDataAvailable", total, ComponentReceive(total, 8 * 1024), plainReceive);
 
-  std::printf("Idle: a connected TWSocket waits 3 s for a line that never comes\n");
+  std::printf("Idle: a connected AsyncSocket waits 3 s for a line that never comes\n");
   std::printf("  process CPU during the wait: %.4f s\n", IdleWaitCpu(3));
   return 0;
 }

@@ -1,4 +1,4 @@
-// Life cycle, state, posted steps, time limit and the synchronous calls of THttpCli.
+// Life cycle, state, posted steps, time limit and the synchronous calls of HttpClient.
 
 #include "http/http_client.h"
 
@@ -10,26 +10,26 @@ constexpr win::UINT_PTR kTimeLimitTimer = 1;
 
 }  // namespace
 
-THttpCli::THttpCli() : FSocket(std::make_unique<TWSocket>()) {
+HttpClient::HttpClient() : FSocket(std::make_unique<AsyncSocket>()) {
   NotifyWindow = win::CreateMessageWindow(*this);
-  FSocket->OnSessionClosed = [this](TCustomWSocket*, std::uint16_t) { EndRequest(); };
-  FSocket->OnDataAvailable = [this](TCustomWSocket*, std::uint16_t) { SocketDataAvailable(); };
-  FSocket->OnSessionConnected = [this](TCustomWSocket*, std::uint16_t Error) { SocketSessionConnected(Error); };
-  FSocket->OnDataSent = [this](TCustomWSocket*, std::uint16_t) { SendBodyChunk(); };
-  FSocket->OnDnsLookupDone = [this](TCustomWSocket*, std::uint16_t Error) { SocketDnsLookupDone(Error); };
+  FSocket->OnSessionClosed = [this](AsyncSocketBase*, std::uint16_t) { EndRequest(); };
+  FSocket->OnDataAvailable = [this](AsyncSocketBase*, std::uint16_t) { SocketDataAvailable(); };
+  FSocket->OnSessionConnected = [this](AsyncSocketBase*, std::uint16_t Error) { SocketSessionConnected(Error); };
+  FSocket->OnDataSent = [this](AsyncSocketBase*, std::uint16_t) { SendBodyChunk(); };
+  FSocket->OnDnsLookupDone = [this](AsyncSocketBase*, std::uint16_t Error) { SocketDnsLookupDone(Error); };
 }
 
-THttpCli::~THttpCli() {
+HttpClient::~HttpClient() {
   FSocket.reset();
   win::DestroyMessageWindow(NotifyWindow);
 }
 
-void THttpCli::SetMultiThreaded(bool Value) {
+void HttpClient::SetMultiThreaded(bool Value) {
   FMultiThreaded = Value;
   FSocket->MultiThreaded = Value;
 }
 
-void THttpCli::WindowProc(win::UINT message, win::WPARAM wParam, win::LPARAM) {
+void HttpClient::WindowProc(win::UINT message, win::WPARAM wParam, win::LPARAM) {
   switch (message) {
     case WM_CLIENT_DONE:
       if (OnRequestDone) OnRequestDone(this, RequestKind, DoneError);
@@ -56,7 +56,7 @@ void THttpCli::WindowProc(win::UINT message, win::WPARAM wParam, win::LPARAM) {
   }
 }
 
-void THttpCli::SetClientState(THttpClientState NewState) {
+void HttpClient::SetClientState(HttpClientState NewState) {
   if (NewState == FState) return;
   FState = NewState;
   Fire(OnStateChange);
@@ -66,7 +66,7 @@ void THttpCli::SetClientState(THttpClientState NewState) {
   }
 }
 
-void THttpCli::EndRequest() {
+void HttpClient::EndRequest() {
   Connected = false;
   DisarmTimeLimit();
   if (BodyChunkCount > 0) FireDocEnd();
@@ -75,19 +75,19 @@ void THttpCli::EndRequest() {
 
 // A local failure while connected: record it like an error answer and drop the connection, so
 // the request ends through the socket's close report.
-void THttpCli::FailRequest(const std::string& Reason) {
+void HttpClient::FailRequest(const std::string& Reason) {
   FStatusCode = kLocalFailureStatus;
   FReasonPhrase = Reason;
   CloseConnection();
 }
 
-void THttpCli::CloseConnection() {
+void HttpClient::CloseConnection() {
   FSocket->Close();
   Connected = false;
 }
 
 // Ends a running request from outside the socket's events: Abort and the time limit.
-void THttpCli::StopRequest(const std::string& Reason, std::uint16_t Error) {
+void HttpClient::StopRequest(const std::string& Reason, std::uint16_t Error) {
   const bool resolving = FState == hsResolving;
   SetClientState(hsAborting);
   if (resolving) {
@@ -107,7 +107,7 @@ void THttpCli::StopRequest(const std::string& Reason, std::uint16_t Error) {
   }
 }
 
-void THttpCli::Abort() {
+void HttpClient::Abort() {
   if (FState == hsIdle) {
     if (FSocket->State() != wsClosed) FSocket->Close();
     return;
@@ -115,16 +115,16 @@ void THttpCli::Abort() {
   StopRequest("Connection aborted on request", 3);
 }
 
-void THttpCli::ArmTimeLimit() {
+void HttpClient::ArmTimeLimit() {
   if (TimeLimit > 0) win::SetTimer(NotifyWindow, kTimeLimitTimer, static_cast<win::UINT>(TimeLimit) * 1000);
 }
 
-void THttpCli::DisarmTimeLimit() { win::KillTimer(NotifyWindow, kTimeLimitTimer); }
+void HttpClient::DisarmTimeLimit() { win::KillTimer(NotifyWindow, kTimeLimitTimer); }
 
 // Sleeps on the event loop (no polling) while every message of the thread is dispatched. When a
 // handler run by the wait raises, the request is aborted before the error goes on, so the client
 // is never left busy behind the caller's back.
-void THttpCli::WaitUntilIdle() {
+void HttpClient::WaitUntilIdle() {
   try {
     while (FState != hsIdle) win::WaitMessages();
   } catch (...) {
@@ -134,12 +134,12 @@ void THttpCli::WaitUntilIdle() {
   }
 }
 
-void THttpCli::Synchronous(THttpRequest Kind) {
+void HttpClient::Synchronous(HttpRequestKind Kind) {
   StartRequest(Kind);
   WaitUntilIdle();
-  if (FStatusCode >= 400) throw EHttpException(FReasonPhrase, static_cast<std::uint16_t>(FStatusCode));
+  if (FStatusCode >= 400) throw HttpError(FReasonPhrase, static_cast<std::uint16_t>(FStatusCode));
 }
 
-void THttpCli::Get() { Synchronous(hrGet); }
+void HttpClient::Get() { Synchronous(hrGet); }
 
-void THttpCli::Post() { Synchronous(hrPost); }
+void HttpClient::Post() { Synchronous(hrPost); }

@@ -1,4 +1,4 @@
-// Event-driven HTTP/1.0 client over TWSocket, with proxy support, Basic credentials and
+// Event-driven HTTP/1.0 client over AsyncSocket, with proxy support, Basic credentials and
 // relocation, and the synchronous Get and Post that the program uses.
 //
 // One request runs at a time. Each step is started by a socket event or by a message posted to
@@ -16,10 +16,10 @@
 #include "http/http_date.h"
 #include "http/http_exception.h"
 #include "http/streams.h"
-#include "net/wsocket.h"
+#include "net/async_socket.h"
 #include "platform/message_window.h"
 
-enum THttpClientState : std::uint8_t {
+enum HttpClientState : std::uint8_t {
   hsIdle = 0,
   hsConnecting = 1,
   hsResolving = 2,
@@ -27,19 +27,19 @@ enum THttpClientState : std::uint8_t {
   hsReceivingBody = 4,
   hsAborting = 5,
 };
-enum THttpRequest : std::uint8_t { hrNone = 0, hrGet = 1, hrPost = 2, hrHead = 3 };
+enum HttpRequestKind : std::uint8_t { hrNone = 0, hrGet = 1, hrPost = 2, hrHead = 3 };
 
-class THttpCli;
-using THttpNotifyEvent = std::function<void(THttpCli* Sender)>;
-using TOnCommand = std::function<void(THttpCli* Sender, const std::string& S)>;
-using TDocDataEvent = std::function<void(THttpCli* Sender, const char* Buffer, std::int32_t Len)>;
-using THttpRequestDone = std::function<void(THttpCli* Sender, THttpRequest RqType, std::uint16_t Error)>;
+class HttpClient;
+using HttpNotifyEvent = std::function<void(HttpClient* Sender)>;
+using CommandEvent = std::function<void(HttpClient* Sender, const std::string& S)>;
+using DocDataEvent = std::function<void(HttpClient* Sender, const char* Buffer, std::int32_t Len)>;
+using RequestDoneEvent = std::function<void(HttpClient* Sender, HttpRequestKind RqType, std::uint16_t Error)>;
 
 constexpr win::UINT WM_CLIENT_DONE = win::WM_USER + 1;
 constexpr win::UINT WM_CLIENT_IDLE = win::WM_USER + 2;
 constexpr win::UINT WM_CLIENT_RELOCATE = win::WM_USER + 3;
 
-// Codes of EHttpException besides the status codes of finished requests.
+// Codes of HttpError besides the status codes of finished requests.
 constexpr std::uint16_t kHttpBusy = 1;
 constexpr std::uint16_t kHttpNothingToPost = 2;
 constexpr std::uint16_t kHttpBadProperty = 3;  // CR, LF or NUL in a property
@@ -48,18 +48,18 @@ constexpr std::uint16_t kHttpNoHost = 4;       // URL or Proxy without a host
 constexpr std::int32_t kLocalFailureStatus = 404;
 constexpr int kMaxRelocations = 20;
 
-class THttpCli : private win::MessageReceiver {
+class HttpClient : private win::MessageReceiver {
  public:
-  THttpCli();
-  THttpCli(const THttpCli&) = delete;
-  THttpCli& operator=(const THttpCli&) = delete;
+  HttpClient();
+  HttpClient(const HttpClient&) = delete;
+  HttpClient& operator=(const HttpClient&) = delete;
   // A running request is not ended first; nothing fires.
-  ~THttpCli();
+  ~HttpClient();
 
-  // Starts a request and returns at once. Raises EHttpException when the client is busy, a POST
+  // Starts a request and returns at once. Raises HttpError when the client is busy, a POST
   // has nothing to post, or a property cannot make a request (nothing changes then).
-  void StartRequest(THttpRequest Kind);
-  // Synchronous requests: return when the client is idle again; raise EHttpException when the
+  void StartRequest(HttpRequestKind Kind);
+  // Synchronous requests: return when the client is idle again; raise HttpError when the
   // request ended with a status of 400 or more (local failures and Abort give 404).
   void Get();
   void Post();
@@ -78,7 +78,7 @@ class THttpCli : private win::MessageReceiver {
   std::string ProxyUsername;
   std::string ProxyPassword;
   bool NoCache = false;
-  TDateTime ModifiedSince = 0;
+  DateTime ModifiedSince = 0;
   std::string Cookie;
   std::string ContentTypePost = "application/x-www-form-urlencoded";
   // Seconds without progress (look-up, connect, data) after which a request ends as timed out;
@@ -88,11 +88,11 @@ class THttpCli : private win::MessageReceiver {
   void SetMultiThreaded(bool Value);
 
   // Lent streams, owned by the caller.
-  TStream* PostStream = nullptr;
-  TStream* ReceiveStream = nullptr;
+  Stream* PostStream = nullptr;
+  Stream* ReceiveStream = nullptr;
 
   // Results.
-  THttpClientState ClientState() const { return FState; }
+  HttpClientState ClientState() const { return FState; }
   std::int32_t StatusCode() const { return FStatusCode; }
   const std::string& ReasonPhrase() const { return FReasonPhrase; }
   const std::vector<std::string>& HeaderLines() const { return FHeaderLines; }
@@ -100,17 +100,17 @@ class THttpCli : private win::MessageReceiver {
   std::string_view LastLine() const { return FLastLine; }
   std::int64_t ReceivedCount() const { return FReceivedCount; }
   std::int64_t SentCount() const { return FSentCount; }
-  TWSocket& Socket() { return *FSocket; }
+  AsyncSocket& Socket() { return *FSocket; }
 
   // Events.
-  THttpNotifyEvent OnStateChange, OnHeaderBegin, OnHeaderEnd, OnHeaderData, OnDocBegin, OnDocEnd;
-  TDocDataEvent OnDocData;
-  THttpNotifyEvent OnSendBegin, OnSendEnd;
-  TDocDataEvent OnSendData;
-  THttpNotifyEvent OnTrace;
-  TOnCommand OnCommand;
-  THttpRequestDone OnRequestDone;
-  THttpNotifyEvent OnLocationChange;
+  HttpNotifyEvent OnStateChange, OnHeaderBegin, OnHeaderEnd, OnHeaderData, OnDocBegin, OnDocEnd;
+  DocDataEvent OnDocData;
+  HttpNotifyEvent OnSendBegin, OnSendEnd;
+  DocDataEvent OnSendData;
+  HttpNotifyEvent OnTrace;
+  CommandEvent OnCommand;
+  RequestDoneEvent OnRequestDone;
+  HttpNotifyEvent OnLocationChange;
 
  protected:
   virtual void AddHeaderLine(const std::string& Line);
@@ -133,10 +133,10 @@ class THttpCli : private win::MessageReceiver {
   static constexpr std::size_t kReceiveBufferSize = 64 * 1024 + 1;
 
   void WindowProc(win::UINT message, win::WPARAM wParam, win::LPARAM lParam) override;
-  void Fire(const THttpNotifyEvent& event) {
+  void Fire(const HttpNotifyEvent& event) {
     if (event) event(this);
   }
-  void SetClientState(THttpClientState NewState);
+  void SetClientState(HttpClientState NewState);
   void CheckRequestProperties() const;
   void PrepareTargets();
   std::string AbsoluteUri(const std::string& Protocol, const std::string& Path) const;
@@ -144,7 +144,7 @@ class THttpCli : private win::MessageReceiver {
   void FailRequest(const std::string& Reason);
   void StopRequest(const std::string& Reason, std::uint16_t DoneError);
   void WaitUntilIdle();
-  void Synchronous(THttpRequest Kind);
+  void Synchronous(HttpRequestKind Kind);
 
   // Time limit.
   void ArmTimeLimit();
@@ -169,15 +169,15 @@ class THttpCli : private win::MessageReceiver {
   void HandleBodyData();
   void DeliverBufferAsBody();
 
-  std::unique_ptr<TWSocket> FSocket;
+  std::unique_ptr<AsyncSocket> FSocket;
   win::HWND NotifyWindow = 0;
   bool FMultiThreaded = false;
-  THttpClientState FState = hsIdle;
+  HttpClientState FState = hsIdle;
   std::string ConnectHost, TargetHost, ConnectPort;
   std::string TargetPort;  // explicit port of the URL, kept in absolute URIs for a proxy
   bool Connected = false;
-  char SendBuffer[kSendBufferSize];
-  THttpRequest RequestKind = hrNone;
+  char PostBuffer[kSendBufferSize];
+  HttpRequestKind RequestKind = hrNone;
   char ReceiveBuffer[kReceiveBufferSize];
   std::size_t ReceiveFill = 0;
   std::string FHeaderLine;
@@ -196,5 +196,5 @@ class THttpCli : private win::MessageReceiver {
   std::int64_t FSentCount = 0;
   std::string RequestBuffer;
   std::uint16_t DoneError = 0;
-  void (THttpCli::*LineHandler)() = &THttpCli::HandleHeaderLine;
+  void (HttpClient::*LineHandler)() = &HttpClient::HandleHeaderLine;
 };

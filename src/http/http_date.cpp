@@ -25,7 +25,7 @@ CivilDate CivilFromDays(long long z) {
 
 }  // namespace
 
-std::string FormatHttpDate(TDateTime value) {
+std::string FormatHttpDate(DateTime value) {
   static constexpr char kDays[] = "MonTueWedThuFriSatSun";
   static constexpr char kMonths[] = "JanFebMarAprMayJunJulAugSepOctNovDec";
   constexpr long long kDaysFrom1899To1970 = 25569;

@@ -1,4 +1,4 @@
-// The request side of THttpCli: start, look-up, connect, request header and POST body.
+// The request side of HttpClient: start, look-up, connect, request header and POST body.
 
 #include <array>
 #include <string_view>
@@ -19,7 +19,7 @@ std::string ErrorNumberSuffix(int code) { return " (Error #" + std::to_string(co
 
 // Every text that reaches the request line or a header line is checked here, before the
 // request changes anything: no property can add a line of its own to the request.
-void THttpCli::CheckRequestProperties() const {
+void HttpClient::CheckRequestProperties() const {
   const std::array<std::pair<const char*, const std::string*>, 12> texts = {{
       {"URL", &URL}, {"Proxy", &Proxy}, {"ProxyPort", &ProxyPort}, {"Sender", &Sender}, {"Agent", &Agent},
       {"Reference", &Reference}, {"Username", &Username}, {"Password", &Password},
@@ -28,24 +28,24 @@ void THttpCli::CheckRequestProperties() const {
   }};
   for (const auto& [name, text] : texts) {
     if (HoldsLineBreakOrNul(*text))
-      throw EHttpException(std::string("HTTP component refused ") + name + ": CR, LF or NUL in its value",
+      throw HttpError(std::string("HTTP component refused ") + name + ": CR, LF or NUL in its value",
                            kHttpBadProperty);
   }
-  if (SplitUrl(URL).host.empty()) throw EHttpException("HTTP component refused URL: no host name", kHttpNoHost);
+  if (SplitUrl(URL).host.empty()) throw HttpError("HTTP component refused URL: no host name", kHttpNoHost);
   if (!Proxy.empty() && SplitUrl(Proxy).host.empty())
-    throw EHttpException("HTTP component refused Proxy: no host name", kHttpNoHost);
+    throw HttpError("HTTP component refused Proxy: no host name", kHttpNoHost);
 }
 
-void THttpCli::StartRequest(THttpRequest Kind) {
-  if (FState != hsIdle) throw EHttpException("HTTP component is busy", kHttpBusy);
+void HttpClient::StartRequest(HttpRequestKind Kind) {
+  if (FState != hsIdle) throw HttpError("HTTP component is busy", kHttpBusy);
   if (Kind == hrPost && PostStream == nullptr)
-    throw EHttpException("HTTP component has nothing to post", kHttpNothingToPost);
+    throw HttpError("HTTP component has nothing to post", kHttpNothingToPost);
   CheckRequestProperties();
 
   FHeaderLines.clear();
   RequestKind = Kind;
   DoneError = 0;
-  FSocket->OnSessionClosed = [this](TCustomWSocket*, std::uint16_t) { EndRequest(); };
+  FSocket->OnSessionClosed = [this](AsyncSocketBase*, std::uint16_t) { EndRequest(); };
   SetClientState(hsConnecting);
   FStatusCode = 0;
   FReceivedCount = FSentCount = 0;
@@ -59,7 +59,7 @@ void THttpCli::StartRequest(THttpRequest Kind) {
   StartLookup();
 }
 
-void THttpCli::PrepareTargets() {
+void HttpClient::PrepareTargets() {
   const UrlParts url = SplitUrl(URL);
   TargetHost = url.host;
   TargetPort = url.port;
@@ -80,13 +80,13 @@ void THttpCli::PrepareTargets() {
 
 // The absolute URI for a proxy keeps an explicit port of the URL: without it the proxy would
 // go to port 80.
-std::string THttpCli::AbsoluteUri(const std::string& Protocol, const std::string& Path) const {
+std::string HttpClient::AbsoluteUri(const std::string& Protocol, const std::string& Path) const {
   return Protocol + "://" + TargetHost + (TargetPort.empty() ? "" : ":" + TargetPort) + Path;
 }
 
 // A look-up that cannot even start (a name the resolver refuses) ends the request like a
 // failed one instead of leaving the client stuck in the resolving state.
-void THttpCli::StartLookup() {
+void HttpClient::StartLookup() {
   SetClientState(hsResolving);
   ArmTimeLimit();
   try {
@@ -98,7 +98,7 @@ void THttpCli::StartLookup() {
   }
 }
 
-void THttpCli::SocketDnsLookupDone(std::uint16_t Error) {
+void HttpClient::SocketDnsLookupDone(std::uint16_t Error) {
   if (Error != 0) {
     if (FState == hsAborting) return;
     FStatusCode = kLocalFailureStatus;
@@ -111,7 +111,7 @@ void THttpCli::SocketDnsLookupDone(std::uint16_t Error) {
   ConnectToResult();
 }
 
-void THttpCli::ConnectToResult() {
+void HttpClient::ConnectToResult() {
   try {
     FSocket->SetAddr(FSocket->DnsResult());
     FSocket->SetPort(ConnectPort);
@@ -128,7 +128,7 @@ void THttpCli::ConnectToResult() {
   }
 }
 
-void THttpCli::SocketSessionConnected(std::uint16_t Error) {
+void HttpClient::SocketSessionConnected(std::uint16_t Error) {
   if (Error != 0) {
     FStatusCode = kLocalFailureStatus;
     FReasonPhrase = SocketErrorDesc(Error) + ErrorNumberSuffix(Error);
@@ -136,7 +136,7 @@ void THttpCli::SocketSessionConnected(std::uint16_t Error) {
     return;
   }
   Connected = true;
-  LineHandler = &THttpCli::HandleHeaderLine;
+  LineHandler = &HttpClient::HandleHeaderLine;
   SetClientState(hsAwaitingHeader);
   ArmTimeLimit();
   try {
@@ -147,7 +147,7 @@ void THttpCli::SocketSessionConnected(std::uint16_t Error) {
   }
 }
 
-void THttpCli::SendRequest() {
+void HttpClient::SendRequest() {
   switch (RequestKind) {
     case hrGet:
       SendRequestHeader("GET");
@@ -166,7 +166,7 @@ void THttpCli::SendRequest() {
   }
 }
 
-void THttpCli::SendRequestHeader(const std::string& Method) {
+void HttpClient::SendRequestHeader(const std::string& Method) {
   const bool post = Method == "POST";
   RequestBuffer.clear();
   FireHeaderBegin();
@@ -189,7 +189,7 @@ void THttpCli::SendRequestHeader(const std::string& Method) {
   RequestBuffer.clear();
 }
 
-void THttpCli::AddHeaderLine(const std::string& Line) {
+void HttpClient::AddHeaderLine(const std::string& Line) {
   if (OnCommand) OnCommand(this, Line);
   RequestBuffer += Line;
   RequestBuffer += "\r\n";
@@ -197,12 +197,12 @@ void THttpCli::AddHeaderLine(const std::string& Line) {
 
 // Each drained send queue pulls the next chunk, so the body flows at the connection's pace.
 // A body stream that fails ends the request with its message instead of leaving it hanging.
-void THttpCli::SendBodyChunk() {
+void HttpClient::SendBodyChunk() {
   if (!Sending) return;
   ArmTimeLimit();
   std::size_t n = 0;
   try {
-    n = PostStream->Read(SendBuffer, kSendBufferSize);
+    n = PostStream->Read(PostBuffer, kSendBufferSize);
   } catch (const std::exception& e) {
     Sending = false;
     FailRequest(std::string("Cannot read the request body: ") + e.what());
@@ -210,14 +210,14 @@ void THttpCli::SendBodyChunk() {
   }
   if (n > 0) {
     FSentCount += static_cast<std::int64_t>(n);
-    FireSendData(SendBuffer, static_cast<std::int32_t>(n));
-    FSocket->Send(SendBuffer, static_cast<int>(n));
+    FireSendData(PostBuffer, static_cast<std::int32_t>(n));
+    FSocket->Send(PostBuffer, static_cast<int>(n));
   } else {
     Sending = false;
     FireSendEnd();
   }
 }
 
-void THttpCli::FireSendData(const char* Buffer, std::int32_t Len) {
+void HttpClient::FireSendData(const char* Buffer, std::int32_t Len) {
   if (OnSendData) OnSendData(this, Buffer, Len);
 }

@@ -1,4 +1,4 @@
-// The response side of THttpCli: lines of the header, status, relocation and the body.
+// The response side of HttpClient: lines of the header, status, relocation and the body.
 
 #include <algorithm>
 #include <cctype>
@@ -8,7 +8,7 @@
 #include "http/http_client.h"
 #include "http/split_url.h"
 
-void THttpCli::SocketDataAvailable() {
+void HttpClient::SocketDataAvailable() {
   ArmTimeLimit();
   const std::size_t limit = FState == hsReceivingBody ? kReceiveBufferSize : kHeaderBufferSize;
   const int n = FSocket->Receive(ReceiveBuffer + ReceiveFill, static_cast<int>(limit - 1 - ReceiveFill));
@@ -25,7 +25,7 @@ void THttpCli::SocketDataAvailable() {
 // Cuts the buffered bytes into lines. A zero byte is data like any other. A line that cannot
 // be completed in the buffer, or any line after the client dropped the connection on an error,
 // ends the reading: a later status line must not turn a failure into success.
-void THttpCli::HandleBufferedLines() {
+void HttpClient::HandleBufferedLines() {
   while (ReceiveFill > 0) {
     const auto* lf = static_cast<const char*>(std::memchr(ReceiveBuffer, '\n', ReceiveFill));
     if (lf == nullptr) {
@@ -48,7 +48,7 @@ void THttpCli::HandleBufferedLines() {
   }
 }
 
-void THttpCli::HandleHeaderLine() {
+void HttpClient::HandleHeaderLine() {
   if (HeaderLineCount == 0) FireHeaderBegin();
   ++HeaderLineCount;
   if (FLastLine.empty()) {
@@ -57,7 +57,7 @@ void THttpCli::HandleHeaderLine() {
       return;
     }
     SetClientState(hsReceivingBody);
-    LineHandler = &THttpCli::HandleBodyData;
+    LineHandler = &HttpClient::HandleBodyData;
     FireHeaderEnd();
     if (ReceiveFill > 0) DeliverBufferAsBody();
     return;
@@ -77,7 +77,7 @@ void THttpCli::HandleHeaderLine() {
 
 // The code stands in characters 10 to 12, the reason from character 14 on. A code that is no
 // number ends the request: the answer cannot be judged.
-void THttpCli::HandleStatusLine(const std::string& Line) {
+void HttpClient::HandleStatusLine(const std::string& Line) {
   const std::string code = Line.size() > 9 ? Line.substr(9, 3) : std::string();
   int value = 0;
   const auto [end, error] = std::from_chars(code.data(), code.data() + code.size(), value);
@@ -89,7 +89,7 @@ void THttpCli::HandleStatusLine(const std::string& Line) {
   FReasonPhrase = Line.size() > 13 ? Line.substr(13) : std::string();
 }
 
-void THttpCli::HandleLocation(const std::string& Value) {
+void HttpClient::HandleLocation(const std::string& Value) {
   // A lone CR or a NUL would reach the next request line.
   if (Value.find_first_of(std::string_view("\r\0", 2)) != std::string::npos) {
     FailRequest("Invalid location in response");
@@ -123,31 +123,31 @@ void THttpCli::HandleLocation(const std::string& Value) {
   if (RequestPath.empty()) RequestPath = "/";
 }
 
-void THttpCli::Relocate() {
+void HttpClient::Relocate() {
   if (++Relocations > kMaxRelocations) {
     FailRequest("Too many relocations (more than " + std::to_string(kMaxRelocations) + ")");
     return;
   }
-  FSocket->OnSessionClosed = [this](TCustomWSocket*, std::uint16_t) { RelocationClosed(); };
+  FSocket->OnSessionClosed = [this](AsyncSocketBase*, std::uint16_t) { RelocationClosed(); };
   FSocket->Close();
   ReceiveFill = 0;
 }
 
-void THttpCli::RelocationClosed() {
+void HttpClient::RelocationClosed() {
   Connected = false;
   RelocationPending = false;
-  FSocket->OnSessionClosed = [this](TCustomWSocket*, std::uint16_t) { EndRequest(); };
+  FSocket->OnSessionClosed = [this](AsyncSocketBase*, std::uint16_t) { EndRequest(); };
   Fire(OnLocationChange);
   win::PostMessage(NotifyWindow, WM_CLIENT_RELOCATE, 0, 0);
 }
 
-void THttpCli::DeliverBufferAsBody() {
+void HttpClient::DeliverBufferAsBody() {
   FLastLine = std::string_view(ReceiveBuffer, ReceiveFill);
   ReceiveFill = 0;  // the chunk stays in the buffer until the next read
   HandleBodyData();
 }
 
-void THttpCli::HandleBodyData() {
+void HttpClient::HandleBodyData() {
   if (BodyChunkCount == 0) FireDocBegin();
   ++BodyChunkCount;
   const auto length = static_cast<std::int32_t>(FLastLine.size());
@@ -161,6 +161,6 @@ void THttpCli::HandleBodyData() {
   }
 }
 
-void THttpCli::FireDocData(const char* Buffer, std::int32_t Len) {
+void HttpClient::FireDocData(const char* Buffer, std::int32_t Len) {
   if (OnDocData) OnDocData(this, Buffer, Len);
 }

@@ -7,17 +7,17 @@
 #include <string>
 #include <string_view>
 
-class EStreamError : public std::runtime_error {
+class StreamError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
 
-class TStream {
+class Stream {
  public:
-  virtual ~TStream() = default;
+  virtual ~Stream() = default;
   // Reads up to `count` bytes from the position; answers how many were read (0 at the end).
   virtual std::size_t Read(void* buffer, std::size_t count) = 0;
-  // Writes all `count` bytes at the position or throws EStreamError.
+  // Writes all `count` bytes at the position or throws StreamError.
   virtual void Write(const void* buffer, std::size_t count) = 0;
   virtual void Seek(std::size_t position) = 0;
   virtual std::size_t Position() const = 0;
@@ -26,11 +26,11 @@ class TStream {
 
 // An in-memory stream. A limit bounds what it accepts, so a response that grows without end
 // fails the request instead of filling memory.
-class TMemoryStream : public TStream {
+class MemoryStream : public Stream {
  public:
   static constexpr std::size_t kNoLimit = static_cast<std::size_t>(-1);
 
-  explicit TMemoryStream(std::size_t limit = kNoLimit) : limit_(limit) {}
+  explicit MemoryStream(std::size_t limit = kNoLimit) : limit_(limit) {}
 
   std::size_t Read(void* buffer, std::size_t count) override;
   void Write(const void* buffer, std::size_t count) override;

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-TBuffer::TBuffer(std::int32_t size) { Resize(size); }
+SendBuffer::SendBuffer(std::int32_t size) { Resize(size); }
 
-void TBuffer::Resize(std::int32_t size) {
+void SendBuffer::Resize(std::int32_t size) {
   if (size <= 0) size = kDefaultSize;
   if (size == FBufSize) return;
   auto block = std::make_unique<char[]>(static_cast<std::size_t>(size));
@@ -17,20 +17,20 @@ void TBuffer::Resize(std::int32_t size) {
   FRdCount = std::min(FRdCount, FWrCount);
 }
 
-std::int32_t TBuffer::Append(const char* data, std::int32_t length) {
+std::int32_t SendBuffer::Append(const char* data, std::int32_t length) {
   std::int32_t count = std::clamp(length, 0, FBufSize - FWrCount);
   if (count > 0) std::memcpy(FBuf.get() + FWrCount, data, static_cast<std::size_t>(count));
   FWrCount += count;
   return count;
 }
 
-std::int32_t TBuffer::PendingData(const char*& data) const {
+std::int32_t SendBuffer::PendingData(const char*& data) const {
   std::int32_t count = FWrCount - FRdCount;
   data = count > 0 ? FBuf.get() + FRdCount : nullptr;
   return count;
 }
 
-std::int32_t TBuffer::Consume(std::int32_t count) {
+std::int32_t SendBuffer::Consume(std::int32_t count) {
   std::int32_t consumed = std::clamp(count, 0, FWrCount - FRdCount);
   FRdCount += consumed;
   if (FRdCount == FWrCount) FWrCount = FRdCount = 0;

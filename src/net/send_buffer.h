@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <memory>
 
-class TBuffer {
+class SendBuffer {
  public:
   static constexpr std::int32_t kDefaultSize = 1514;  // one full Ethernet frame
 
-  explicit TBuffer(std::int32_t size);
+  explicit SendBuffer(std::int32_t size);
 
   // A size of 0 or less means kDefaultSize; pending bytes are kept.
   void Resize(std::int32_t size);

@@ -3,7 +3,7 @@
 
 #include <stdexcept>
 
-class ESocketException : public std::runtime_error {
+class SocketError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };

@@ -9,7 +9,7 @@
 class QSoundEffect;
 
 // A sound file that cannot be opened; the message names the file and the reason.
-class EMCIDeviceError : public std::runtime_error {
+class SoundDeviceError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
@@ -21,7 +21,7 @@ class SoundDevice {
   SoundDevice& operator=(const SoundDevice&) = delete;
   ~SoundDevice();
 
-  // Closes the device that is open, then opens `fileName`. Throws EMCIDeviceError when the file
+  // Closes the device that is open, then opens `fileName`. Throws SoundDeviceError when the file
   // is missing, unreadable or not a playable WAVE file; nothing is open then.
   void Open(const std::string& fileName);
   // Starts playback from the beginning and returns at once. A failure to play (nothing open, no

@@ -25,11 +25,11 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 std::string Quoted(const std::string& fileName) { return "\"" + fileName + "\""; }
 
 [[noreturn]] void NotAWaveFile(const std::string& fileName) {
-  throw EMCIDeviceError("The file is not a valid WAVE file: " + Quoted(fileName) + ".");
+  throw SoundDeviceError("The file is not a valid WAVE file: " + Quoted(fileName) + ".");
 }
 
 [[noreturn]] void CannotRead(const std::string& fileName, const std::string& reason) {
-  throw EMCIDeviceError("Cannot read the file " + Quoted(fileName) + ": " + reason + ".");
+  throw SoundDeviceError("Cannot read the file " + Quoted(fileName) + ": " + reason + ".");
 }
 
 std::uint16_t Le16(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
@@ -39,11 +39,11 @@ std::uint32_t Le32(const unsigned char* p) {
 }
 
 File OpenForReading(const std::string& fileName) {
-  if (fileName.empty()) throw EMCIDeviceError("No sound file was given.");
+  if (fileName.empty()) throw SoundDeviceError("No sound file was given.");
   std::error_code ignored;  // a status that cannot be read is reported by fopen below
   const auto type = std::filesystem::status(fileName, ignored).type();
   if (type == std::filesystem::file_type::not_found) {
-    throw EMCIDeviceError("The specified file was not found: " + Quoted(fileName) +
+    throw SoundDeviceError("The specified file was not found: " + Quoted(fileName) +
                           ". Make sure the path and file name are correct.");
   }
   if (type == std::filesystem::file_type::directory) CannotRead(fileName, "it is a folder");
@@ -69,7 +69,7 @@ void CheckFormatChunk(std::FILE* file, std::uint32_t size, const std::string& fi
   const std::uint16_t bitsPerSample = Le16(format + 14);
   if (channels == 0 || sampleRate == 0 || bitsPerSample == 0) NotAWaveFile(fileName);
   if (tag != kFormatPcm && tag != kFormatFloat && tag != kFormatExtensible) {
-    throw EMCIDeviceError("The WAVE file " + Quoted(fileName) +
+    throw SoundDeviceError("The WAVE file " + Quoted(fileName) +
                           " is in a format that cannot be played (format code " + std::to_string(tag) + ").");
   }
 }

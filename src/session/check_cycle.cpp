@@ -23,7 +23,7 @@ class RunningFlag {
 // reference to a released stream.
 class LentStreams {
  public:
-  LentStreams(THttpCli& http, TStream* post, TStream* receive) : http_(http) {
+  LentStreams(HttpClient& http, Stream* post, Stream* receive) : http_(http) {
     http_.PostStream = post;
     http_.ReceiveStream = receive;
   }
@@ -35,7 +35,7 @@ class LentStreams {
   LentStreams& operator=(const LentStreams&) = delete;
 
  private:
-  THttpCli& http_;
+  HttpClient& http_;
 };
 
 }  // namespace
@@ -79,8 +79,8 @@ void WebmailSession::ApplyProxySettings() {
 bool WebmailSession::PostLogin() {
   Memo1.Clear();
   // Bounded by what the page text can hold, so an endless answer fails instead of filling memory.
-  TMemoryStream receive(PageText::kCapacity);
-  TMemoryStream body;
+  MemoryStream receive(PageText::kCapacity);
+  MemoryStream body;
   SetStatus("Connecting...");
   body.WriteString(LoginBody(view_.LoginText(), view_.PasswordText()));
   body.Seek(0);
@@ -172,7 +172,7 @@ void WebmailSession::ReportLoginFailure() {
 
 // The answer's bytes, bounded by what the page text can hold.
 std::string WebmailSession::GetPage(const std::string& url) {
-  TMemoryStream receive(PageText::kCapacity);
+  MemoryStream receive(PageText::kCapacity);
   const LentStreams lent(HttpCli1, nullptr, &receive);
   HttpCli1.URL = url;
   HttpCli1.Get();

@@ -48,7 +48,7 @@ class WebmailSession {
   void PreviewMessage(const MessageSelection& selected, OperationView& windows);
   static std::string LoginBody(const std::string& login, const std::string& password);
 
-  THttpCli HttpCli1;
+  HttpClient HttpCli1;
   PageText Memo1;
   MailboxState State;
   PageText MemoLocal;       // the page of the last previewed message

@@ -32,6 +32,6 @@ class MainView {
   // Modal: they return when the user has closed them.
   virtual void ShowMessage(const std::string& text) = 0;
   virtual void ShowMessagesWindow() = 0;
-  // Opens the chosen WAV file and starts it playing; throws EMCIDeviceError when it cannot open.
+  // Opens the chosen WAV file and starts it playing; throws SoundDeviceError when it cannot open.
   virtual void PlayNewMailSound() = 0;
 };

@@ -14,7 +14,7 @@ const std::string kLoginServerUrl = std::string("http://") + service::kLoginServ
 
 // The running request keeps its URL and stream: nothing of the new one may touch them.
 void WebmailSession::RefuseWhileBusy() const {
-  if (HttpCli1.ClientState() != hsIdle) throw EHttpException("HTTP component is busy", kHttpBusy);
+  if (HttpCli1.ClientState() != hsIdle) throw HttpError("HTTP component is busy", kHttpBusy);
 }
 
 void WebmailSession::DeleteCheckedMessages(OperationView& windows) {

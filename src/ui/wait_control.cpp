@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-#include "net/wsocket.h"
+#include "net/async_socket.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // TWait: a small control that counts seconds down under a shrinking bar. Its modal wait keeps
 // the application's messages flowing (so sockets and timers go on) while key presses and mouse
-// clicks only beep. The socket component uses it, through TWaitControl, for its waits outside
+// clicks only beep. The socket component uses it, through WaitCountdown, for its waits outside
 // MultiThreaded mode.
 #pragma once
 
@@ -13,7 +13,7 @@
 #include <functional>
 #include <string>
 
-#include "net/wait_control.h"
+#include "net/wait_countdown.h"
 #include "platform/message_window.h"
 
 class TWait;
@@ -21,7 +21,7 @@ class TWait;
 using TWaitEvent = std::function<void(TWait* Sender, std::int32_t Count)>;
 using TWaitNotifyEvent = std::function<void(TWait* Sender)>;
 
-class TWait : public QWidget, public TWaitControl, private win::MessageReceiver {
+class TWait : public QWidget, public WaitCountdown, private win::MessageReceiver {
  public:
   enum : std::int32_t { mrNone = 0, mrStopped = 1, mrTimedOut = 2 };
 

@@ -31,14 +31,14 @@ TEST(SocketErrorMessage, NamesFunctionOnFirstLineAndTextOnSecond) {
   EXPECT_EQ(SocketErrorMessage(-5, "x"), "Error -5 in function x\r\nNot a WinSock error");
 }
 
-std::string Pending(const TBuffer& buffer) {
+std::string Pending(const SendBuffer& buffer) {
   const char* data;
   int count = buffer.PendingData(data);
   return count == 0 ? (data == nullptr ? "" : "<pointer without bytes>") : std::string(data, count);
 }
 
-TEST(TBuffer, AppendsUntilFullAndConsumesInOrder) {
-  TBuffer buffer(5);
+TEST(SendBuffer, AppendsUntilFullAndConsumesInOrder) {
+  SendBuffer buffer(5);
   EXPECT_EQ(buffer.Append("abc", 3), 3);
   EXPECT_EQ(buffer.Append("defg", 4), 2);  // only what fits
   EXPECT_EQ(buffer.Append("h", 1), 0);
@@ -53,8 +53,8 @@ TEST(TBuffer, AppendsUntilFullAndConsumesInOrder) {
   EXPECT_EQ(Pending(buffer), "12345");
 }
 
-TEST(TBuffer, ResizeKeepsPendingBytesAndDefaultsTo1514) {
-  TBuffer buffer(0);
+TEST(SendBuffer, ResizeKeepsPendingBytesAndDefaultsTo1514) {
+  SendBuffer buffer(0);
   EXPECT_EQ(buffer.Size(), 1514);
   buffer.Append("hello", 5);
   buffer.Consume(1);

@@ -130,15 +130,15 @@ void CloseWithReset(int fd) {
   ::close(fd);
 }
 
-void EventLog::Attach(TWSocket& socket) {
+void EventLog::Attach(AsyncSocket& socket) {
   auto code = [this](const char* name) {
-    return [this, name](TCustomWSocket*, std::uint16_t error) { events.push_back(std::string(name) + " " + std::to_string(error)); };
+    return [this, name](AsyncSocketBase*, std::uint16_t error) { events.push_back(std::string(name) + " " + std::to_string(error)); };
   };
   socket.OnSessionConnected = code("SessionConnected");
   socket.OnSessionClosed = code("SessionClosed");
   socket.OnDataSent = code("DataSent");
   socket.OnDnsLookupDone = code("DnsLookupDone");
-  socket.OnChangeState = [this](TCustomWSocket*, TSocketState from, TSocketState to) {
+  socket.OnChangeState = [this](AsyncSocketBase*, SocketState from, SocketState to) {
     events.push_back("ChangeState " + std::to_string(from) + "->" + std::to_string(to));
   };
 }
@@ -152,13 +152,13 @@ std::size_t EventLog::Count(const std::string& event) const {
 std::string ExceptionText(const std::function<void()>& action) {
   try {
     action();
-  } catch (const ESocketException& e) {
+  } catch (const SocketError& e) {
     return e.what();
   }
   return "no exception";
 }
 
-void ConnectTo(TWSocket& socket, const std::string& port) {
+void ConnectTo(AsyncSocket& socket, const std::string& port) {
   socket.SetAddr("127.0.0.1");
   socket.SetPort(port);
   socket.Connect();

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "net/wsocket.h"
+#include "net/async_socket.h"
 
 namespace testing_support {
 
@@ -54,38 +54,38 @@ std::string ReadExactly(int fd, std::size_t count, int timeoutMs = 5000);
 void CloseWithReset(int fd);  // SO_LINGER 0: the peer sees a reset
 
 // The component with its insides visible to the tests.
-class TestSocket : public TWSocket {
+class TestSocket : public AsyncSocket {
  public:
-  using TCustomWSocket::AllSent;
-  using TCustomWSocket::BufferList;
-  using TCustomWSocket::FHSocket;
-  using TCustomWSocket::FWindowHandle;
-  using TCustomWSocket::LineReading;
-  using TCustomWSocket::PeerSockAddr;
-  using TCustomWSocket::PortAssigned;
-  using TCustomWSocket::AddrAssigned;
-  using TCustomWSocket::ProtoAssigned;
-  using TCustomWSocket::FType;
-  using TCustomWSocket::FProto;
-  using TCustomWSocket::DnsLookupHandle;
-  using TCustomWSocket::QueueSendData;
-  using TCustomWSocket::ReportSocketError;
-  using TCustomWSocket::LocalPort;
-  using TCustomWSocket::AwaitedState;
+  using AsyncSocketBase::AllSent;
+  using AsyncSocketBase::BufferList;
+  using AsyncSocketBase::FHSocket;
+  using AsyncSocketBase::FWindowHandle;
+  using AsyncSocketBase::LineReading;
+  using AsyncSocketBase::PeerSockAddr;
+  using AsyncSocketBase::PortAssigned;
+  using AsyncSocketBase::AddrAssigned;
+  using AsyncSocketBase::ProtoAssigned;
+  using AsyncSocketBase::FType;
+  using AsyncSocketBase::FProto;
+  using AsyncSocketBase::DnsLookupHandle;
+  using AsyncSocketBase::QueueSendData;
+  using AsyncSocketBase::ReportSocketError;
+  using AsyncSocketBase::LocalPort;
+  using AsyncSocketBase::AwaitedState;
 };
 
 // Records every event of a component as text, in order.
 struct EventLog {
   std::vector<std::string> events;
-  void Attach(TWSocket& socket);
+  void Attach(AsyncSocket& socket);
   bool Has(const std::string& event) const;
   std::size_t Count(const std::string& event) const;
 };
 
-// The message of the ESocketException that `action` raises, or "no exception".
+// The message of the SocketError that `action` raises, or "no exception".
 std::string ExceptionText(const std::function<void()>& action);
 
 // Sets Addr 127.0.0.1 and the port, then connects and waits for the outcome.
-void ConnectTo(TWSocket& socket, const std::string& port);
+void ConnectTo(AsyncSocket& socket, const std::string& port);
 
 }  // namespace testing_support

@@ -12,21 +12,21 @@ using httptest::Send;
 
 namespace {
 
-void PumpUntilIdle(THttpCli& http) {
+void PumpUntilIdle(HttpClient& http) {
   while (http.ClientState() != hsIdle) win::WaitMessages();
   win::PumpMessages();
 }
 
-void ExpectAborted(THttpCli& http) {
+void ExpectAborted(HttpClient& http) {
   EXPECT_EQ(http.ClientState(), hsIdle);
   EXPECT_EQ(http.StatusCode(), 404);
   EXPECT_EQ(http.ReasonPhrase(), "Connection aborted on request");
 }
 
-std::string GetRaising(THttpCli& http) {
+std::string GetRaising(HttpClient& http) {
   try {
     http.Get();
-  } catch (const EHttpException& e) {
+  } catch (const HttpError& e) {
     return std::to_string(e.Code) + " " + e.what();
   }
   return "returned";
@@ -37,9 +37,9 @@ std::string GetRaising(THttpCli& http) {
 TEST(HttpAbort, DuringLookupAndDuringConnect) {
   ScriptedServer server(std::vector<httptest::Script>{});
   for (const std::string host : {"localhost", "127.0.0.1"}) {
-    THttpCli http;
+    HttpClient http;
     std::vector<std::uint16_t> done;
-    http.OnRequestDone = [&](THttpCli*, THttpRequest, std::uint16_t e) { done.push_back(e); };
+    http.OnRequestDone = [&](HttpClient*, HttpRequestKind, std::uint16_t e) { done.push_back(e); };
     http.URL = "http://" + host + ":" + std::to_string(server.Port()) + "/";
     http.StartRequest(hrGet);
     EXPECT_EQ(http.ClientState(), host == "localhost" ? hsResolving : hsConnecting);
@@ -55,17 +55,17 @@ TEST(HttpAbort, DuringLookupAndDuringConnect) {
 TEST(HttpAbort, DuringHeaderAndDuringBody) {
   ScriptedServer server({{Send("HTTP/1.0 200 OK\r\n"), Hold()},
                          {Send("HTTP/1.0 200 OK\r\n\r\nfirst part"), Pause(100), Send("never"), Hold()}});
-  THttpCli http;
+  HttpClient http;
   http.URL = server.Url();
-  http.OnHeaderData = [&](THttpCli* s) { s->Abort(); };
+  http.OnHeaderData = [&](HttpClient* s) { s->Abort(); };
   EXPECT_EQ(GetRaising(http), "404 Connection aborted on request");
 
   http.OnHeaderData = nullptr;
-  TMemoryStream body;
+  MemoryStream body;
   http.ReceiveStream = &body;
   bool docEnd = false;
-  http.OnDocData = [&](THttpCli* s, const char*, std::int32_t) { s->Abort(); };
-  http.OnDocEnd = [&](THttpCli*) { docEnd = true; };
+  http.OnDocData = [&](HttpClient* s, const char*, std::int32_t) { s->Abort(); };
+  http.OnDocEnd = [&](HttpClient*) { docEnd = true; };
   EXPECT_EQ(GetRaising(http), "404 Connection aborted on request");
   EXPECT_TRUE(docEnd);
   EXPECT_EQ(body.Bytes(), "first part");
@@ -73,21 +73,21 @@ TEST(HttpAbort, DuringHeaderAndDuringBody) {
 
 TEST(HttpAbort, AbortWhileARelocationClosesStopsTheChain) {
   ScriptedServer server({{Send("HTTP/1.0 302 Found\r\nLocation: /next\r\n\r\n")}, {Send("HTTP/1.0 200 OK\r\n\r\n")}});
-  THttpCli http;
+  HttpClient http;
   http.URL = server.Url();
-  http.OnLocationChange = [&](THttpCli* s) { s->Abort(); };
+  http.OnLocationChange = [&](HttpClient* s) { s->Abort(); };
   EXPECT_EQ(GetRaising(http), "404 Connection aborted on request");
   EXPECT_EQ(server.Connections(), 1);
 }
 
 TEST(HttpAbort, SecondRequestWhileOneRunsIsRefusedAndTheFirstCompletes) {
   ScriptedServer server({{Send("HTTP/1.0 200 OK\r\n\r\nabc"), Pause(50), Send("def")}});
-  THttpCli http;
-  TMemoryStream body;
+  HttpClient http;
+  MemoryStream body;
   http.URL = server.Url("/one");
   http.ReceiveStream = &body;
   std::string nested;
-  http.OnDocData = [&](THttpCli* s, const char*, std::int32_t) {
+  http.OnDocData = [&](HttpClient* s, const char*, std::int32_t) {
     if (nested.empty()) nested = GetRaising(*s);
   };
   http.Get();
@@ -97,7 +97,7 @@ TEST(HttpAbort, SecondRequestWhileOneRunsIsRefusedAndTheFirstCompletes) {
 }
 
 TEST(HttpAbort, FailedLookupAndRefusedConnection) {
-  THttpCli http;
+  HttpClient http;
   http.URL = "http://no-such-host.invalid/";
   EXPECT_EQ(GetRaising(http), "404 can't resolve hostname to IP address");
   std::uint16_t closedPort = 0;

@@ -1,5 +1,5 @@
 // A server that answers with random bytes and random header shapes, a few thousand times:
-// the client always ends the request, raises nothing but EHttpException, and is idle after.
+// the client always ends the request, raises nothing but HttpError, and is idle after.
 // Relocations only ever point back to this loopback server or to a refused loopback port.
 
 #include <gtest/gtest.h>
@@ -52,16 +52,16 @@ TEST(HttpFuzz, RandomAnswersAlwaysEndTheRequest) {
   std::vector<httptest::Script> scripts;
   for (int i = 0; i < kRequests * 2; ++i) scripts.push_back(RandomAnswer(rng));  // relocations take more
   httptest::ScriptedServer server(std::move(scripts));
-  THttpCli http;
+  HttpClient http;
   http.TimeLimit = 5;
-  TMemoryStream body(1 << 20);
+  MemoryStream body(1 << 20);
   http.ReceiveStream = &body;
   int raised = 0;
   for (int i = 0; i < kRequests; ++i) {
     http.URL = server.Url("/r" + std::to_string(i));
     try {
       http.Get();
-    } catch (const EHttpException&) {
+    } catch (const HttpError&) {
       ++raised;
     }
     ASSERT_EQ(http.ClientState(), hsIdle) << i;

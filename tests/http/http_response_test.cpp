@@ -20,14 +20,14 @@ struct Outcome {
   std::string body;
 };
 
-Outcome Fetch(THttpCli& http, const std::string& url) {
+Outcome Fetch(HttpClient& http, const std::string& url) {
   Outcome outcome;
-  TMemoryStream body;
+  MemoryStream body;
   http.URL = url;
   http.ReceiveStream = &body;
   try {
     http.Get();
-  } catch (const EHttpException& e) {
+  } catch (const HttpError& e) {
     outcome = {true, e.Code, e.what(), {}};
   }
   http.ReceiveStream = nullptr;
@@ -55,7 +55,7 @@ TEST(HttpResponse, StatusLineForms) {
   };
   for (const Case& c : cases) {
     ScriptedServer server({{Send(c.answer)}});
-    THttpCli http;
+    HttpClient http;
     const Outcome outcome = Fetch(http, server.Url());
     EXPECT_FALSE(outcome.raised) << c.answer;
     EXPECT_EQ(http.StatusCode(), c.status) << c.answer;
@@ -65,23 +65,23 @@ TEST(HttpResponse, StatusLineForms) {
     EXPECT_EQ(outcome.body, c.body) << c.answer;
   }
   ScriptedServer lone({{Send("HTTP/1.0 200 OK\r\nA: b\rc\r\n\r\n")}});
-  THttpCli http;
+  HttpClient http;
   Fetch(http, lone.Url());
   EXPECT_EQ(http.HeaderLines(), (std::vector<std::string>{"HTTP/1.0 200 OK", "A: b\rc"}));
 }
 
 TEST(HttpResponse, EventsOfAGetInOrderWithBodyArrivingWithTheHeader) {
   ScriptedServer server({{Send("HTTP/1.0 200 OK\r\nContent-Length: 2\r\n\r\nfirst"), Pause(50), Send("second")}});
-  THttpCli http;
+  HttpClient http;
   std::vector<std::string> events;
-  http.OnStateChange = [&](THttpCli* s) { events.push_back("state" + std::to_string(s->ClientState())); };
-  http.OnHeaderBegin = [&](THttpCli*) { events.push_back("hbegin"); };
-  http.OnHeaderData = [&](THttpCli* s) { events.push_back("line:" + std::string(s->LastLine())); };
-  http.OnHeaderEnd = [&](THttpCli*) { events.push_back("hend"); };
-  http.OnDocBegin = [&](THttpCli*) { events.push_back("dbegin"); };
-  http.OnDocData = [&](THttpCli*, const char* b, std::int32_t n) { events.push_back("data:" + std::string(b, n)); };
-  http.OnDocEnd = [&](THttpCli*) { events.push_back("dend"); };
-  http.OnRequestDone = [&](THttpCli*, THttpRequest kind, std::uint16_t error) {
+  http.OnStateChange = [&](HttpClient* s) { events.push_back("state" + std::to_string(s->ClientState())); };
+  http.OnHeaderBegin = [&](HttpClient*) { events.push_back("hbegin"); };
+  http.OnHeaderData = [&](HttpClient* s) { events.push_back("line:" + std::string(s->LastLine())); };
+  http.OnHeaderEnd = [&](HttpClient*) { events.push_back("hend"); };
+  http.OnDocBegin = [&](HttpClient*) { events.push_back("dbegin"); };
+  http.OnDocData = [&](HttpClient*, const char* b, std::int32_t n) { events.push_back("data:" + std::string(b, n)); };
+  http.OnDocEnd = [&](HttpClient*) { events.push_back("dend"); };
+  http.OnRequestDone = [&](HttpClient*, HttpRequestKind kind, std::uint16_t error) {
     events.push_back("done" + std::to_string(kind) + "/" + std::to_string(error));
   };
   const Outcome outcome = Fetch(http, server.Url());
@@ -97,7 +97,7 @@ TEST(HttpResponse, EventsOfAGetInOrderWithBodyArrivingWithTheHeader) {
 
 TEST(HttpResponse, ErrorStatusRaisesWithItsReasonAndReadsNoBody) {
   ScriptedServer server({{Send("HTTP/1.0 404 Not Found\r\n"), Pause(100), Send("Server: late\r\n\r\nbody")}});
-  THttpCli http;
+  HttpClient http;
   const Outcome outcome = Fetch(http, server.Url("/missing"));
   EXPECT_TRUE(outcome.raised);
   EXPECT_EQ(outcome.code, 404);
@@ -108,7 +108,7 @@ TEST(HttpResponse, ErrorStatusRaisesWithItsReasonAndReadsNoBody) {
 
 TEST(HttpResponse, ServerClosingBeforeAnyStatusReturnsWithStatusZero) {
   ScriptedServer server(std::vector<httptest::Script>(1));  // answers by closing
-  THttpCli http;
+  HttpClient http;
   const Outcome outcome = Fetch(http, server.Url());
   EXPECT_FALSE(outcome.raised);
   EXPECT_EQ(http.StatusCode(), 0);
@@ -121,9 +121,9 @@ TEST(HttpResponse, RelocationsByPathByHostAndWithoutSpace) {
       {Send("HTTP/1.0 302 Moved\r\nLocation: /second?q=1\r\n\r\nbody of the 302")},
       {Send("HTTP/1.0 301 Moved\r\nLocation:xhttp://" + target.HostPort() + "\r\n\r\n")},
   });
-  THttpCli http;
+  HttpClient http;
   std::string locations;
-  http.OnLocationChange = [&](THttpCli*) { locations += "L"; };
+  http.OnLocationChange = [&](HttpClient*) { locations += "L"; };
   const Outcome outcome = Fetch(http, server.Url("/first"));
   EXPECT_FALSE(outcome.raised);
   EXPECT_EQ(outcome.body, "there");
@@ -141,9 +141,9 @@ TEST(HttpResponse, RelocationThroughAProxyAndARelocatedPostRewinds) {
       {Send("HTTP/1.0 302 Found\r\nLocation: http://192.0.2.20/mail\r\n\r\n")},
       {Send("HTTP/1.0 200 OK\r\n\r\ndone")},
   });
-  THttpCli http;
+  HttpClient http;
   http.Proxy = proxy.HostPort();
-  TMemoryStream post, body;
+  MemoryStream post, body;
   post.WriteString("a=1");
   post.Seek(0);
   http.PostStream = &post;
@@ -173,7 +173,7 @@ TEST(HttpResponse, LocalFailuresEndTheRequestWithAClearReason) {
   };
   for (const Case& c : cases) {
     ScriptedServer server(c.scripts);
-    THttpCli http;
+    HttpClient http;
     const Outcome outcome = Fetch(http, server.Url());
     EXPECT_TRUE(outcome.raised) << c.reason;
     EXPECT_EQ(outcome.code, kLocalFailureStatus);
@@ -184,14 +184,14 @@ TEST(HttpResponse, LocalFailuresEndTheRequestWithAClearReason) {
 TEST(HttpResponse, AReceiveStreamThatRefusesEndsTheRequest) {
   ScriptedServer server({{Send("HTTP/1.0 200 OK\r\n\r\n"), Send(std::string(5000, 'a')), Pause(50),
                           Send(std::string(5000, 'b')), Hold()}});
-  THttpCli http;
-  TMemoryStream small(6000);
+  HttpClient http;
+  MemoryStream small(6000);
   http.URL = server.Url();
   http.ReceiveStream = &small;
   try {
     http.Get();
     FAIL();
-  } catch (const EHttpException& e) {
+  } catch (const HttpError& e) {
     EXPECT_EQ(e.Code, kLocalFailureStatus);
     EXPECT_TRUE(std::string(e.what()).starts_with("Cannot store the document: ")) << e.what();
   }
@@ -200,10 +200,10 @@ TEST(HttpResponse, AReceiveStreamThatRefusesEndsTheRequest) {
 
 TEST(HttpResponse, TimeLimitEndsAStalledConnectionLikeAFailedOne) {
   ScriptedServer server({{Send("HTTP/1.0 200 OK\r\n"), Hold()}});
-  THttpCli http;
+  HttpClient http;
   http.TimeLimit = 1;
   std::uint16_t doneError = 0;
-  http.OnRequestDone = [&](THttpCli*, THttpRequest, std::uint16_t e) { doneError = e; };
+  http.OnRequestDone = [&](HttpClient*, HttpRequestKind, std::uint16_t e) { doneError = e; };
   const Outcome outcome = Fetch(http, server.Url());
   EXPECT_TRUE(outcome.raised);
   EXPECT_EQ(outcome.code, 404);

@@ -180,7 +180,7 @@ TEST_F(Cycle, APageThatIsNoMailboxStillTriesTheLogout) {
   try {
     session.RunCheckCycle();
     FAIL();
-  } catch (const EHttpException& e) {
+  } catch (const HttpError& e) {
     EXPECT_STREQ(e.what(), "HTTP component refused URL: no host name");  // no session URL
   }
   EXPECT_EQ(view.Messages(), std::vector<std::string>{"No mail for you!"});  // the count of the last scan

@@ -68,7 +68,7 @@ TEST_F(Operations, DeleteSendsTheFormAndShowsWhatIsLeft) {
 TEST_F(Operations, AFailedDeleteKeepsTheRowsAndTheNextOneCollectsNoHiddenField) {
   Serve({{Send("HTTP/1.0 500 Server Error\r\n\r\n")}, {Send(Ok(testpage::Page("0", {})))}});
   session.State.Messages.ListBox1[1].state = CheckState::Checked;
-  EXPECT_THROW(session.DeleteCheckedMessages(windows), EHttpException);
+  EXPECT_THROW(session.DeleteCheckedMessages(windows), HttpError);
   EXPECT_EQ(view.SenderLines().size(), 3u);
   EXPECT_EQ(session.State.Messages.ListBox1[1].state, CheckState::Checked);
   EXPECT_EQ(windows.events, std::vector<std::string>{"show:Deleting mails"});  // the panel stays up
@@ -105,7 +105,7 @@ TEST_F(Operations, ALinkWithALineBreakIsRefusedWithAClearMessage) {
   try {
     session.PreviewMessage({0, 0, 0, 0}, windows);
     FAIL();
-  } catch (const EHttpException& e) {
+  } catch (const HttpError& e) {
     EXPECT_STREQ(e.what(), "HTTP component refused URL: CR, LF or NUL in its value");
   }
   EXPECT_TRUE(server->Requests().empty());
@@ -118,7 +118,7 @@ TEST_F(Operations, ASecondRequestWhileOneRunsIsRefusedAndLeavesItAlone) {
   QTimer::singleShot(50, [&] {
     try {
       session.DeleteCheckedMessages(windows);
-    } catch (const EHttpException& e) {
+    } catch (const HttpError& e) {
       refused = std::to_string(e.Code) + " " + e.what();
     }
   });

@@ -63,11 +63,11 @@ class SoundDeviceTest : public ::testing::Test {
     std::ofstream(path, std::ios::binary) << content;
     return path;
   }
-  // The message of the EMCIDeviceError that opening `path` raises, or "" when it opens.
+  // The message of the SoundDeviceError that opening `path` raises, or "" when it opens.
   std::string OpenError(const std::string& path) {
     try {
       device.Open(path);
-    } catch (const EMCIDeviceError& e) {
+    } catch (const SoundDeviceError& e) {
       EXPECT_FALSE(device.IsOpen());
       return e.what();
     }

@@ -1,6 +1,6 @@
 // httpget [-X GET|POST] [-d @file] [--proxy host[:port]] [--proxy-user user:pass]
 //         [--max-time seconds] [-o file] [-i] URL
-// Fetches one URL with THttpCli's synchronous calls and prints the body (or writes it to -o).
+// Fetches one URL with HttpClient's synchronous calls and prints the body (or writes it to -o).
 // -i writes the response header lines before the body, as they arrive. Exit status 0 on success, 1 with the error
 // message on stderr otherwise, 2 for a bad command line.
 
@@ -72,12 +72,12 @@ Options ParseOptions(int argc, char** argv) {
 }
 
 // Writes straight to the output file as chunks arrive, so a large body is never held whole.
-class FileStream : public TStream {
+class FileStream : public Stream {
  public:
   explicit FileStream(std::FILE* file) : file_(file) {}
   std::size_t Read(void*, std::size_t) override { return 0; }
   void Write(const void* buffer, std::size_t count) override {
-    if (std::fwrite(buffer, 1, count, file_) != count) throw EStreamError("cannot write the output file");
+    if (std::fwrite(buffer, 1, count, file_) != count) throw StreamError("cannot write the output file");
     position_ += count;
   }
   void Seek(std::size_t) override {}
@@ -95,7 +95,7 @@ std::string ReadFile(const std::string& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-void Configure(THttpCli& http, const Options& o) {
+void Configure(HttpClient& http, const Options& o) {
   http.SetMultiThreaded(true);
   http.URL = o.url;
   http.Proxy = o.proxy;
@@ -105,12 +105,12 @@ void Configure(THttpCli& http, const Options& o) {
   if (colon != std::string::npos) http.ProxyPassword = o.proxyUser.substr(colon + 1);
 }
 
-void PrintHeaders(THttpCli& http, std::FILE* out) {
-  http.OnHeaderData = [out](THttpCli* client) {
+void PrintHeaders(HttpClient& http, std::FILE* out) {
+  http.OnHeaderData = [out](HttpClient* client) {
     std::fwrite(client->LastLine().data(), 1, client->LastLine().size(), out);
     std::fputs("\r\n", out);
   };
-  http.OnStateChange = [out](THttpCli* client) {
+  http.OnStateChange = [out](HttpClient* client) {
     if (client->ClientState() == hsReceivingBody) std::fputs("\r\n", out);
   };
 }
@@ -120,10 +120,10 @@ int Run(const Options& o) {
   if (out == nullptr) throw std::runtime_error("cannot open " + o.output);
   const std::unique_ptr<std::FILE, int (*)(std::FILE*)> closer(out == stdout ? nullptr : out, &std::fclose);
   std::setvbuf(out, nullptr, _IONBF, 0);  // chunks are large: one write each, no copy
-  THttpCli http;
+  HttpClient http;
   Configure(http, o);
   FileStream body(out);
-  TMemoryStream post;
+  MemoryStream post;
   if (!o.dataFile.empty()) post.WriteString(ReadFile(o.dataFile));
   post.Seek(0);
   http.ReceiveStream = &body;

@@ -37,9 +37,9 @@ ClientConnection::ClientConnection(RequestHandler& handler, ws::SOCKET handle, s
     : handler_(handler), conversation_(handler), over_(std::move(over)), window_(win::CreateMessageWindow(*this)) {
   // A reset on close could destroy an answer still in the kernel's buffer.
   socket_.LingerOnOff = wsLingerOff;
-  socket_.OnDataAvailable = [this](TCustomWSocket*, std::uint16_t) { Guarded([this] { DataAvailable(); }); };
-  socket_.OnDataSent = [this](TCustomWSocket*, std::uint16_t) { Guarded([this] { DataSent(); }); };
-  socket_.OnSessionClosed = [this](TCustomWSocket*, std::uint16_t) { Guarded([this] { SessionClosed(); }); };
+  socket_.OnDataAvailable = [this](AsyncSocketBase*, std::uint16_t) { Guarded([this] { DataAvailable(); }); };
+  socket_.OnDataSent = [this](AsyncSocketBase*, std::uint16_t) { Guarded([this] { DataSent(); }); };
+  socket_.OnSessionClosed = [this](AsyncSocketBase*, std::uint16_t) { Guarded([this] { SessionClosed(); }); };
   try {
     socket_.Dup(handle);
   } catch (...) {

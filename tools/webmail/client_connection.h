@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "net/wsocket.h"
+#include "net/async_socket.h"
 #include "platform/message_window.h"
 #include "webmail/conversation.h"
 #include "webmail/request_handler.h"
@@ -43,7 +43,7 @@ class ClientConnection : private win::MessageReceiver {
   Conversation conversation_;
   std::function<void()> over_;
   win::HWND window_;  // the timers of the delay, the drip and the grace before the close
-  TWSocket socket_;
+  AsyncSocket socket_;
   Phase phase_ = Phase::Reading;
   bool sendPending_ = false;  // bytes handed to Send that OnDataSent has not yet confirmed
   std::uint32_t dripStart_ = 0;

@@ -11,7 +11,7 @@ constexpr std::int32_t kBacklog = 128;
 
 WebmailServer::WebmailServer(RequestHandler& handler, std::uint16_t port)
     : handler_(handler), window_(win::CreateMessageWindow(*this)) {
-  listener_.OnSessionAvailable = [this](TCustomWSocket*, std::uint16_t) { AcceptClient(); };
+  listener_.OnSessionAvailable = [this](AsyncSocketBase*, std::uint16_t) { AcceptClient(); };
   listener_.ListenBacklog = kBacklog;
   try {
     listener_.SetAddr("127.0.0.1");

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "net/wsocket.h"
+#include "net/async_socket.h"
 #include "platform/message_window.h"
 #include "webmail/client_connection.h"
 #include "webmail/request_handler.h"
@@ -15,7 +15,7 @@ namespace webmail {
 
 class WebmailServer : private win::MessageReceiver {
  public:
-  // Listens on 127.0.0.1:port (0: a port of the system's choice). Throws ESocketException.
+  // Listens on 127.0.0.1:port (0: a port of the system's choice). Throws SocketError.
   WebmailServer(RequestHandler& handler, std::uint16_t port);
   ~WebmailServer();
   WebmailServer(const WebmailServer&) = delete;
@@ -31,7 +31,7 @@ class WebmailServer : private win::MessageReceiver {
   win::HWND window_;  // connections that are over come back here to be destroyed
   std::map<std::uint64_t, std::unique_ptr<ClientConnection>> connections_;
   std::uint64_t nextId_ = 1;
-  TWSocket listener_;
+  AsyncSocket listener_;
 };
 
 }  // namespace webmail

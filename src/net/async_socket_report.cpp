@@ -4,17 +4,17 @@
 #include <vector>
 
 #include "net/socket_errors.h"
-#include "net/wsocket.h"
+#include "net/async_socket.h"
 
-void TCustomWSocket::RaiseSocketException(const std::string& Msg) {
+void AsyncSocketBase::RaiseSocketException(const std::string& Msg) {
   if (OnError) {
     FireError();
     return;
   }
-  throw ESocketException(Msg);
+  throw SocketError(Msg);
 }
 
-void TCustomWSocket::RaiseSocketExceptionFmt(const char* Format, ...) {
+void AsyncSocketBase::RaiseSocketExceptionFmt(const char* Format, ...) {
   if (OnError) {
     FireError();
     return;
@@ -27,12 +27,12 @@ void TCustomWSocket::RaiseSocketExceptionFmt(const char* Format, ...) {
   va_end(copy);
   std::vsnprintf(text.data(), text.size(), Format, args);
   va_end(args);
-  throw ESocketException(text.data());
+  throw SocketError(text.data());
 }
 
 // Codes that mean the connection is gone close the socket, without a reset and without
 // OnSessionClosed, before the report.
-void TCustomWSocket::ReportSocketError(const std::string& FunctionName) {
+void AsyncSocketBase::ReportSocketError(const std::string& FunctionName) {
   const int code = ws::WSAGetLastError();
   if (code == ws::WSAECONNRESET || code == ws::WSAENOTCONN) {
     ws::closesocket(FHSocket);
@@ -44,36 +44,36 @@ void TCustomWSocket::ReportSocketError(const std::string& FunctionName) {
 }
 
 // While the component is destroyed nothing fires: its owner may be half gone already.
-bool TCustomWSocket::FireDataAvailable(std::uint16_t Error) {
+bool AsyncSocketBase::FireDataAvailable(std::uint16_t Error) {
   if (!OnDataAvailable || FDestroying) return false;
   OnDataAvailable(this, Error);
   return true;
 }
 
-void TCustomWSocket::FireSessionAvailable(std::uint16_t Error) {
+void AsyncSocketBase::FireSessionAvailable(std::uint16_t Error) {
   if (OnSessionAvailable && !FDestroying) OnSessionAvailable(this, Error);
 }
 
-void TCustomWSocket::FireSessionConnected(std::uint16_t Error) {
+void AsyncSocketBase::FireSessionConnected(std::uint16_t Error) {
   if (OnSessionConnected && !FDestroying) OnSessionConnected(this, Error);
 }
 
-void TCustomWSocket::FireSessionClosed(std::uint16_t Error) {
+void AsyncSocketBase::FireSessionClosed(std::uint16_t Error) {
   if (OnSessionClosed && !FDestroying) OnSessionClosed(this, Error);
 }
 
-void TCustomWSocket::FireDataSent(std::uint16_t Error) {
+void AsyncSocketBase::FireDataSent(std::uint16_t Error) {
   if (OnDataSent && !FDestroying) OnDataSent(this, Error);
 }
 
-void TCustomWSocket::FireChangeState(TSocketState OldState, TSocketState NewState) {
+void AsyncSocketBase::FireChangeState(SocketState OldState, SocketState NewState) {
   if (OnChangeState && !FDestroying) OnChangeState(this, OldState, NewState);
 }
 
-void TCustomWSocket::FireDnsLookupDone(std::uint16_t Error) {
+void AsyncSocketBase::FireDnsLookupDone(std::uint16_t Error) {
   if (OnDnsLookupDone && !FDestroying) OnDnsLookupDone(this, Error);
 }
 
-void TCustomWSocket::FireError() {
+void AsyncSocketBase::FireError() {
   if (OnError && !FDestroying) OnError(this);
 }

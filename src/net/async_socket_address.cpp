@@ -1,5 +1,5 @@
 // Addr, Port and Proto: the texts and their conversion into the peer address record.
-#include "net/wsocket.h"
+#include "net/async_socket.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ std::int32_t ParseDecimal(const std::string& Text) {
 
 ws::u_long ResolveHost(const std::string& Host) {
   const std::string text = Trim(Host);
-  auto fail = [&Host] { return ESocketException("SetAddr: Cannot convert host address '" + Host + "'"); };
+  auto fail = [&Host] { return SocketError("SetAddr: Cannot convert host address '" + Host + "'"); };
   if (text.size() > kMaxHostText) throw fail();
   WinsockStartup("wsock32.dll");
   ws::u_long address = ws::inet_addr(text.c_str());
@@ -46,7 +46,7 @@ ws::u_long ResolveHost(const std::string& Host) {
   return entry->h_addr_list.front();
 }
 
-void TCustomWSocket::SetProto(const std::string& Value) {
+void AsyncSocketBase::SetProto(const std::string& Value) {
   if (ProtoAssigned && Value == FProtoStr) return;
   FProtoStr = Value;
   if (FState != wsClosed) {
@@ -71,7 +71,7 @@ void TCustomWSocket::SetProto(const std::string& Value) {
   FType = FProto == ws::WS_IPPROTO_UDP ? ws::WS_SOCK_DGRAM : ws::WS_SOCK_STREAM;
 }
 
-void TCustomWSocket::SetPort(const std::string& Value) {
+void AsyncSocketBase::SetPort(const std::string& Value) {
   if (PortAssigned && Value == FPortStr) return;
   FPortStr = Value;
   if (FState != wsClosed) {
@@ -97,7 +97,7 @@ void TCustomWSocket::SetPort(const std::string& Value) {
   FPortNum = (ws::ntohs)(PeerSockAddr.sin_port);
 }
 
-void TCustomWSocket::SetAddr(const std::string& Value) {
+void AsyncSocketBase::SetAddr(const std::string& Value) {
   if (AddrAssigned && Value == FAddrStr) return;
   FAddrStr = Value;
   if (FState != wsClosed) {

@@ -16,7 +16,7 @@ namespace {
 
 TEST(Connect, RefusedConnectionEventOrderAndText) {
   RefusingPort refusing;
-  TWSocket socket;
+  AsyncSocket socket;
   EventLog log;
   log.Attach(socket);
   ConnectTo(socket, refusing.PortText());
@@ -29,7 +29,7 @@ TEST(Connect, RefusedConnectionEventOrderAndText) {
 
 TEST(Connect, SuccessfulConnectionThenOwnerCloseNotifiesOnce) {
   PosixListener listener;
-  TWSocket socket;
+  AsyncSocket socket;
   EventLog log;
   log.Attach(socket);
   ConnectTo(socket, listener.PortText());
@@ -54,7 +54,7 @@ TEST(Connect, ChecksComeBeforeAnySocketIsMade) {
   socket.SetPort("1");
   EXPECT_EQ(ExceptionText([&] { socket.Connect(); }), "Connect: No IP Address Specified");
   int errors = 0;
-  socket.OnError = [&](TCustomWSocket*) { ++errors; };
+  socket.OnError = [&](AsyncSocketBase*) { ++errors; };
   socket.SetProto("not found");  // stored, otherwise ignored
   socket.SetProto("nonexistent-protocol");
   EXPECT_EQ(errors, 1);
@@ -127,8 +127,8 @@ TEST(Connect, IgnoresCloseWhileConnectingOtherHandlesAndPausedNotifications) {
 
 TEST(Connect, ExceptionOfSessionConnectedHandlerReachesTheDispatcher) {
   PosixListener listener;
-  TWSocket socket;
-  socket.OnSessionConnected = [](TCustomWSocket*, std::uint16_t) { throw ESocketException("handler"); };
+  AsyncSocket socket;
+  socket.OnSessionConnected = [](AsyncSocketBase*, std::uint16_t) { throw SocketError("handler"); };
   socket.SetAddr("127.0.0.1");
   socket.SetPort(listener.PortText());
   socket.Connect();
@@ -136,7 +136,7 @@ TEST(Connect, ExceptionOfSessionConnectedHandlerReachesTheDispatcher) {
   for (int i = 0; i < 100 && !raised; ++i) {
     try {
       win::WaitMessages();
-    } catch (const ESocketException& e) {
+    } catch (const SocketError& e) {
       raised = std::string(e.what()) == "handler";
     }
   }
@@ -147,7 +147,7 @@ TEST(Connect, DestructionWhileConnectedOrLookingUpFiresNothing) {
   PosixListener listener;
   std::vector<std::string> events;
   {
-    auto socket = std::make_unique<TWSocket>();
+    auto socket = std::make_unique<AsyncSocket>();
     ConnectTo(*socket, listener.PortText());
     ASSERT_EQ(socket->State(), wsConnected);
     EventLog log;
@@ -191,7 +191,7 @@ TEST(Connect, DatagramConnectsAtOnceAndSends) {
 
   std::string reply;
   ws::sockaddr_in replier{};
-  socket.OnDataAvailable = [&](TCustomWSocket* sender, std::uint16_t) {
+  socket.OnDataAvailable = [&](AsyncSocketBase* sender, std::uint16_t) {
     int length = sizeof replier;
     int got = sender->ReceiveFrom(buffer, sizeof buffer, replier, length);
     if (got > 0) reply.assign(buffer, got);
@@ -218,19 +218,19 @@ TEST(Connect, BroadcastAddressSetsTheBroadcastOption) {
 }
 
 TEST(Connect, SendFlagsAreCheckedAndSurviveClose) {
-  TWSocket socket;
+  AsyncSocket socket;
   socket.SetSendFlags(wsSendUrgent);
   socket.Close();
   EXPECT_EQ(socket.SendFlags(), wsSendUrgent);
-  EXPECT_EQ(ExceptionText([&] { socket.SetSendFlags(static_cast<TSocketSendFlags>(5)); }), "Invalid SendFlags");
+  EXPECT_EQ(ExceptionText([&] { socket.SetSendFlags(static_cast<SocketSendFlags>(5)); }), "Invalid SendFlags");
   EXPECT_EQ(socket.SendFlags(), wsSendUrgent);
 }
 
 TEST(Connect, LastComponentCleansWinsockUpAndTheNextStartsItAgain) {
-  { TWSocket only; }
+  { AsyncSocket only; }
   EXPECT_EQ(ws::socket(ws::WS_AF_INET, ws::WS_SOCK_STREAM, 6), ws::INVALID_SOCKET);
   EXPECT_EQ(ws::WSAGetLastError(), ws::WSANOTINITIALISED);
-  TWSocket next;
+  AsyncSocket next;
   ws::SOCKET s = ws::socket(ws::WS_AF_INET, ws::WS_SOCK_STREAM, 6);
   EXPECT_NE(s, ws::INVALID_SOCKET);
   ws::closesocket(s);

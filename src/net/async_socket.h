@@ -13,11 +13,11 @@
 
 #include "net/send_buffer.h"
 #include "net/socket_exception.h"
-#include "net/wait_control.h"
+#include "net/wait_countdown.h"
 #include "platform/message_window.h"
 #include "platform/winsock_shim.h"
 
-enum TSocketState : std::uint8_t {
+enum SocketState : std::uint8_t {
   wsInvalidState = 0,
   wsOpened = 1,
   wsBound = 2,
@@ -27,31 +27,31 @@ enum TSocketState : std::uint8_t {
   wsListening = 6,
   wsClosed = 7,
 };
-enum TSocketSendFlags : std::int32_t { wsSendNormal = 0, wsSendUrgent = 1 };
-enum TSocketLingerOnOff : std::uint8_t { wsLingerOff = 0, wsLingerOn = 1, wsLingerNoSet = 2 };
+enum SocketSendFlags : std::int32_t { wsSendNormal = 0, wsSendUrgent = 1 };
+enum SocketLingerOnOff : std::uint8_t { wsLingerOff = 0, wsLingerOn = 1, wsLingerNoSet = 2 };
 
-class TCustomWSocket;
+class AsyncSocketBase;
 
-using TSocketErrorEvent = std::function<void(TCustomWSocket* Sender, std::uint16_t Error)>;
-using TDataAvailable = TSocketErrorEvent;
-using TDataSent = TSocketErrorEvent;
-using TSessionClosed = TSocketErrorEvent;
-using TSessionAvailable = TSocketErrorEvent;
-using TSessionConnected = TSocketErrorEvent;
-using TDnsLookupDone = TSocketErrorEvent;
-using TChangeState = std::function<void(TCustomWSocket* Sender, TSocketState OldState, TSocketState NewState)>;
-using TSocketNotifyEvent = std::function<void(TCustomWSocket* Sender)>;
+using SocketErrorEvent = std::function<void(AsyncSocketBase* Sender, std::uint16_t Error)>;
+using DataAvailableEvent = SocketErrorEvent;
+using DataSentEvent = SocketErrorEvent;
+using SessionClosedEvent = SocketErrorEvent;
+using SessionAvailableEvent = SocketErrorEvent;
+using SessionConnectedEvent = SocketErrorEvent;
+using DnsLookupDoneEvent = SocketErrorEvent;
+using ChangeStateEvent = std::function<void(AsyncSocketBase* Sender, SocketState OldState, SocketState NewState)>;
+using SocketNotifyEvent = std::function<void(AsyncSocketBase* Sender)>;
 
 constexpr win::UINT WM_SOCKET_EVENT = win::WM_USER + 1;
 constexpr win::UINT WM_DNS_REPLY = win::WM_USER + 2;
 
-class TCustomWSocket : private win::MessageReceiver {
+class AsyncSocketBase : private win::MessageReceiver {
  public:
-  TCustomWSocket();
-  TCustomWSocket(const TCustomWSocket&) = delete;
-  TCustomWSocket& operator=(const TCustomWSocket&) = delete;
+  AsyncSocketBase();
+  AsyncSocketBase(const AsyncSocketBase&) = delete;
+  AsyncSocketBase& operator=(const AsyncSocketBase&) = delete;
   // Closes and cancels without firing any event.
-  virtual ~TCustomWSocket();
+  virtual ~AsyncSocketBase();
 
   // Connecting and closing.
   virtual void Connect();
@@ -81,7 +81,7 @@ class TCustomWSocket : private win::MessageReceiver {
   virtual void TimevalClear(ws::timeval& tvp);
   virtual bool TimevalCompare(const ws::timeval& tvp, const ws::timeval& uvp, bool Equal);
   // Whether WantedState arrives within Timeout seconds; false at once if it is already there.
-  virtual bool Wait(int Timeout, TSocketState WantedState);
+  virtual bool Wait(int Timeout, SocketState WantedState);
   // Reads one line (without CR and LF, at most 254 characters) into Buffer, waiting up to
   // Timeout seconds; a line that is not complete by then is continued by the next call.
   virtual void ReadLine(int Timeout, std::string& Buffer);
@@ -105,11 +105,11 @@ class TCustomWSocket : private win::MessageReceiver {
   virtual void FireSessionConnected(std::uint16_t Error);
   virtual void FireSessionClosed(std::uint16_t Error);
   virtual void FireDataSent(std::uint16_t Error);
-  virtual void FireChangeState(TSocketState OldState, TSocketState NewState);
+  virtual void FireChangeState(SocketState OldState, SocketState NewState);
   virtual void FireDnsLookupDone(std::uint16_t Error);
   virtual void FireError();
 
-  // Properties (published by TWSocket).
+  // Properties (published by AsyncSocket).
   const std::string& Addr() const { return FAddrStr; }
   void SetAddr(const std::string& Value);
   const std::string& Port() const { return FPortStr; }
@@ -118,17 +118,17 @@ class TCustomWSocket : private win::MessageReceiver {
   void SetProto(const std::string& Value);
   const std::string& DnsResult() const { return FDnsResult; }
   const std::vector<std::string>& DnsResultList() const { return FDnsResultList; }
-  TSocketState State() const { return FState; }
+  SocketState State() const { return FState; }
   std::int32_t ReadCount() const { return FReadCount; }
   std::int32_t RcvdCount();
   std::int32_t LastError() const { return FLastError; }
-  TWaitControl* WaitCtrl() const { return FWaitCtrl; }
-  void SetWaitCtrl(TWaitControl* Value);
-  TSocketSendFlags SendFlags();
-  void SetSendFlags(TSocketSendFlags Value);
+  WaitCountdown* WaitCtrl() const { return FWaitCtrl; }
+  void SetWaitCtrl(WaitCountdown* Value);
+  SocketSendFlags SendFlags();
+  void SetSendFlags(SocketSendFlags Value);
 
   // Internal steps.
-  void ChangeState(TSocketState NewState);
+  void ChangeState(SocketState NewState);
   void ReportSocketError(const std::string& FunctionName);
   bool TryToSend();
   void QueueSendData(const char* Data, int Len);
@@ -162,12 +162,12 @@ class TCustomWSocket : private win::MessageReceiver {
   std::vector<std::string> FDnsResultList;
   std::int32_t FAddrFormat = ws::WS_AF_INET;
   ws::SOCKET FASocket = ws::INVALID_SOCKET;
-  TSocketState FState = wsClosed;
-  std::deque<TBuffer> BufferList;
-  std::int32_t BufferSize = TBuffer::kDefaultSize;
+  SocketState FState = wsClosed;
+  std::deque<SendBuffer> BufferList;
+  std::int32_t BufferSize = SendBuffer::kDefaultSize;
   std::int32_t FSendFlags = 0;
-  TWaitControl* FWaitCtrl = nullptr;
-  TSocketState AwaitedState = wsInvalidState;
+  WaitCountdown* FWaitCtrl = nullptr;
+  SocketState AwaitedState = wsInvalidState;
   std::int32_t FLastError = 0;
   bool Paused = false;
   bool AllSent = true;
@@ -182,54 +182,54 @@ class TCustomWSocket : private win::MessageReceiver {
   ws::sockaddr_in PeerSockAddr{};
 
  public:
-  // Plain properties and events (published by TWSocket).
+  // Plain properties and events (published by AsyncSocket).
   bool MultiThreaded = false;
   std::int32_t FlushTimeout = 60;
-  TSocketLingerOnOff LingerOnOff = wsLingerOn;
+  SocketLingerOnOff LingerOnOff = wsLingerOn;
   std::int32_t LingerTimeout = 0;
   // Connections the system queues for Accept; beyond them a burst of callers waits for SYN
   // retries. Not touched by reset.
   std::int32_t ListenBacklog = 5;
-  TSessionAvailable OnSessionAvailable;
-  TSessionConnected OnSessionConnected;
-  TSessionClosed OnSessionClosed;
-  TChangeState OnChangeState;
-  TDataAvailable OnDataAvailable;
-  TDataSent OnDataSent;
-  TSocketNotifyEvent OnLineTooLong;
-  TDnsLookupDone OnDnsLookupDone;
-  TSocketNotifyEvent OnError;
+  SessionAvailableEvent OnSessionAvailable;
+  SessionConnectedEvent OnSessionConnected;
+  SessionClosedEvent OnSessionClosed;
+  ChangeStateEvent OnChangeState;
+  DataAvailableEvent OnDataAvailable;
+  DataSentEvent OnDataSent;
+  SocketNotifyEvent OnLineTooLong;
+  DnsLookupDoneEvent OnDnsLookupDone;
+  SocketNotifyEvent OnError;
 
  private:
-  friend class TWaitControl;
+  friend class WaitCountdown;
   void WindowProc(win::UINT message, win::WPARAM wParam, win::LPARAM lParam) override;
   bool FDestroying = false;
   win::UINT_PTR FNextTimerId = 1;
 };
 
-class TWSocket : public TCustomWSocket {
+class AsyncSocket : public AsyncSocketBase {
  public:
-  using TCustomWSocket::Addr;
-  using TCustomWSocket::DnsResult;
-  using TCustomWSocket::DnsResultList;
-  using TCustomWSocket::LastError;
-  using TCustomWSocket::Port;
-  using TCustomWSocket::Proto;
-  using TCustomWSocket::RcvdCount;
-  using TCustomWSocket::ReadCount;
-  using TCustomWSocket::SendFlags;
-  using TCustomWSocket::SetAddr;
-  using TCustomWSocket::SetPort;
-  using TCustomWSocket::SetProto;
-  using TCustomWSocket::SetSendFlags;
-  using TCustomWSocket::SetWaitCtrl;
-  using TCustomWSocket::State;
-  using TCustomWSocket::WaitCtrl;
+  using AsyncSocketBase::Addr;
+  using AsyncSocketBase::DnsResult;
+  using AsyncSocketBase::DnsResultList;
+  using AsyncSocketBase::LastError;
+  using AsyncSocketBase::Port;
+  using AsyncSocketBase::Proto;
+  using AsyncSocketBase::RcvdCount;
+  using AsyncSocketBase::ReadCount;
+  using AsyncSocketBase::SendFlags;
+  using AsyncSocketBase::SetAddr;
+  using AsyncSocketBase::SetPort;
+  using AsyncSocketBase::SetProto;
+  using AsyncSocketBase::SetSendFlags;
+  using AsyncSocketBase::SetWaitCtrl;
+  using AsyncSocketBase::State;
+  using AsyncSocketBase::WaitCtrl;
 };
 
 // Text to integer: leading blanks skipped, then decimal digits up to the first other character.
 std::int32_t ParseDecimal(const std::string& Text);
-// Dotted address or host name to an IPv4 address in network order; raises ESocketException.
+// Dotted address or host name to an IPv4 address in network order; raises SocketError.
 ws::u_long ResolveHost(const std::string& Host);
-// Starts WinSock once for the process; raises ESocketException when it cannot.
+// Starts WinSock once for the process; raises SocketError when it cannot.
 void WinsockStartup(const std::string& LibraryName);

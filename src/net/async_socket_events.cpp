@@ -1,7 +1,7 @@
 // WinSock notifications turned into events.
-#include "net/wsocket.h"
+#include "net/async_socket.h"
 
-void TCustomWSocket::HandleSocketEvent(win::WPARAM wParam, win::LPARAM lParam) {
+void AsyncSocketBase::HandleSocketEvent(win::WPARAM wParam, win::LPARAM lParam) {
   if (wParam != FHSocket || Paused) return;
   const long events = ws::WSAGETSELECTEVENT(lParam);
   const auto error = static_cast<std::uint16_t>(ws::WSAGETSELECTERROR(lParam));
@@ -32,7 +32,7 @@ void TCustomWSocket::HandleSocketEvent(win::WPARAM wParam, win::LPARAM lParam) {
 
 // Offers the data until none is left. A handler must read at least once per call; an
 // exception from it ends the loop here and goes no further.
-void TCustomWSocket::HandleReadEvent(std::uint16_t Error) {
+void AsyncSocketBase::HandleReadEvent(std::uint16_t Error) {
   try {
     for (;;) {
       FLastError = 0;

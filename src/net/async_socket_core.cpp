@@ -2,7 +2,7 @@
 #include <algorithm>
 
 #include "net/scope_exit.h"
-#include "net/wsocket.h"
+#include "net/async_socket.h"
 
 namespace {
 
@@ -16,12 +16,12 @@ void WinsockStartup(const std::string& LibraryName) {
   if (WinsockStarted) return;
   int result = ws::WSAStartup(0x0101, &GInitData);
   if (result != 0) {
-    throw ESocketException(LibraryName + ": WSAStartup error #" + std::to_string(result));
+    throw SocketError(LibraryName + ": WSAStartup error #" + std::to_string(result));
   }
   WinsockStarted = true;
 }
 
-TCustomWSocket::TCustomWSocket() {
+AsyncSocketBase::AsyncSocketBase() {
   FWindowHandle = win::CreateMessageWindow(*this);
   ResetToDefaults();
   ++SocketCount;
@@ -35,12 +35,12 @@ TCustomWSocket::TCustomWSocket() {
 }
 
 // A destructor cannot report: a failure while closing is dropped, like the events.
-TCustomWSocket::~TCustomWSocket() {
+AsyncSocketBase::~AsyncSocketBase() {
   FDestroying = true;
   try {
     CancelDnsLookup();
     if (FState != wsClosed) Close();
-  } catch (const ESocketException&) {
+  } catch (const SocketError&) {
   }
   if (--SocketCount <= 0) {
     if (WinsockStarted) ws::WSACleanup();
@@ -51,7 +51,7 @@ TCustomWSocket::~TCustomWSocket() {
   win::DestroyMessageWindow(FWindowHandle);
 }
 
-void TCustomWSocket::WindowProc(win::UINT message, win::WPARAM wParam, win::LPARAM lParam) {
+void AsyncSocketBase::WindowProc(win::UINT message, win::WPARAM wParam, win::LPARAM lParam) {
   if (message == WM_SOCKET_EVENT) {
     HandleSocketEvent(wParam, lParam);
   } else if (message == WM_DNS_REPLY) {
@@ -59,7 +59,7 @@ void TCustomWSocket::WindowProc(win::UINT message, win::WPARAM wParam, win::LPAR
   }
 }
 
-void TCustomWSocket::ResetToDefaults() {
+void AsyncSocketBase::ResetToDefaults() {
   PeerSockAddr = {};
   PeerSockAddr.sin_family = ws::WS_AF_INET;
   FAddrFormat = ws::WS_AF_INET;
@@ -83,39 +83,39 @@ void TCustomWSocket::ResetToDefaults() {
   FlushTimeout = 60;
 }
 
-void TCustomWSocket::ChangeState(TSocketState NewState) {
-  TSocketState OldState = FState;
+void AsyncSocketBase::ChangeState(SocketState NewState) {
+  SocketState OldState = FState;
   FState = NewState;
   FireChangeState(OldState, NewState);
   if (MultiThreaded || FWaitCtrl == nullptr) return;
   if (NewState == AwaitedState || (AwaitedState == wsConnected && NewState == wsClosed)) FWaitCtrl->Stop();
 }
 
-void TCustomWSocket::SetWaitCtrl(TWaitControl* Value) {
+void AsyncSocketBase::SetWaitCtrl(WaitCountdown* Value) {
   if (FWaitCtrl) std::erase(FWaitCtrl->FUsers, this);
   FWaitCtrl = Value;
   if (FWaitCtrl) FWaitCtrl->FUsers.push_back(this);
 }
 
-TWaitControl::~TWaitControl() {
-  for (TCustomWSocket* user : FUsers) user->FWaitCtrl = nullptr;
+WaitCountdown::~WaitCountdown() {
+  for (AsyncSocketBase* user : FUsers) user->FWaitCtrl = nullptr;
 }
 
-void TCustomWSocket::StopWaitCtrl() {
+void AsyncSocketBase::StopWaitCtrl() {
   if (!MultiThreaded && FWaitCtrl) FWaitCtrl->Stop();
 }
 
-bool TCustomWSocket::CheckWaitCtrl() {
+bool AsyncSocketBase::CheckWaitCtrl() {
   if (FWaitCtrl) return true;
   RaiseSocketException("No wait object assigned");
   return false;
 }
 
-void TCustomWSocket::PumpMessages() { win::PumpMessages(); }
+void AsyncSocketBase::PumpMessages() { win::PumpMessages(); }
 
 // The MultiThreaded waits: sleep in the message loop until `Done` holds or the time is up. A
 // timer on the component's window wakes the loop at the deadline.
-void TCustomWSocket::PumpUntil(int TimeoutSeconds, const std::function<bool()>& Done) {
+void AsyncSocketBase::PumpUntil(int TimeoutSeconds, const std::function<bool()>& Done) {
   const std::uint32_t TimeoutMs = static_cast<std::uint32_t>(std::max(TimeoutSeconds, 0)) * 1000;
   if (TimeoutMs == 0 || Done()) return;
   const std::uint32_t start = win::GetTickCount();

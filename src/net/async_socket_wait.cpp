@@ -1,10 +1,10 @@
 // Waiting for a state, for the close of the connection, and the modal wait control.
 #include "net/scope_exit.h"
-#include "net/wsocket.h"
+#include "net/async_socket.h"
 
 // Shows the control with the timeout as its caption while it counts down; the socket stops it
 // early when the awaited condition arrives.
-void TCustomWSocket::RunWaitCtrl(int Timeout) {
+void AsyncSocketBase::RunWaitCtrl(int Timeout) {
   FWaitCtrl->SetCaption(std::to_string(Timeout));
   FWaitCtrl->SetVisible(true);
   ScopeExit hide([this] {
@@ -16,7 +16,7 @@ void TCustomWSocket::RunWaitCtrl(int Timeout) {
 // With the wait control, a failed connection ends a wait for wsConnected at once (ChangeState
 // stops the control on wsClosed too); the MultiThreaded loop only sees wsClosed and runs on to
 // the timeout.
-bool TCustomWSocket::Wait(int Timeout, TSocketState WantedState) {
+bool AsyncSocketBase::Wait(int Timeout, SocketState WantedState) {
   if (FState == WantedState) return false;
   AwaitedState = WantedState;
   if (MultiThreaded) {
@@ -34,7 +34,7 @@ bool TCustomWSocket::Wait(int Timeout, TSocketState WantedState) {
 }
 
 // False when bytes are pending that nobody takes: they would hold back FD_CLOSE for ever.
-bool TCustomWSocket::DeliverPendingData() {
+bool AsyncSocketBase::DeliverPendingData() {
   if (!LineReading) return FireDataAvailable(0);
   ReceiveLineBytes();
   return true;
@@ -43,7 +43,7 @@ bool TCustomWSocket::DeliverPendingData() {
 // Sleeps in the message loop between passes, so a quiet connection costs nothing; the peer's
 // close arrives as FD_CLOSE, which closes the component and ends the loop. A zero-length recv
 // succeeds on any connection here, so only its failure ends the wait early.
-void TCustomWSocket::WaitUntilClosed() {
+void AsyncSocketBase::WaitUntilClosed() {
   while (FHSocket != ws::INVALID_SOCKET && FState != wsClosed) {
     ws::u_long pending = 0;
     if (ws::ioctlsocket(FHSocket, ws::WS_FIONREAD, &pending) == ws::SOCKET_ERROR) return;

@@ -1,7 +1,7 @@
 // Addresses of an open socket, and the timeval helpers.
-#include "net/wsocket.h"
+#include "net/async_socket.h"
 
-std::string TCustomWSocket::GetPeerAddr() {
+std::string AsyncSocketBase::GetPeerAddr() {
   if (FState != wsConnected) return "error";
   ws::sockaddr_in peer{};
   int length = sizeof peer;
@@ -12,12 +12,12 @@ std::string TCustomWSocket::GetPeerAddr() {
   return ws::inet_ntoa(peer.sin_addr);
 }
 
-int TCustomWSocket::GetPeerName(ws::sockaddr_in& Name, int NameLen) {
+int AsyncSocketBase::GetPeerName(ws::sockaddr_in& Name, int NameLen) {
   if (FState != wsConnected) return -1;
   return ws::getpeername(FHSocket, reinterpret_cast<ws::sockaddr*>(&Name), &NameLen);
 }
 
-std::string TCustomWSocket::GetLocalPortText() {
+std::string AsyncSocketBase::GetLocalPortText() {
   if (FState != wsBound && FState != wsConnected && FState != wsListening) return "error";
   ws::sockaddr_in local{};
   int length = sizeof local;
@@ -25,14 +25,14 @@ std::string TCustomWSocket::GetLocalPortText() {
   return std::to_string((ws::ntohs)(local.sin_port));
 }
 
-int TCustomWSocket::GetSockName(ws::sockaddr_in& Name, int& NameLen) {
+int AsyncSocketBase::GetSockName(ws::sockaddr_in& Name, int& NameLen) {
   return ws::getsockname(FHSocket, reinterpret_cast<ws::sockaddr*>(&Name), &NameLen);
 }
 
-bool TCustomWSocket::TimevalIsSet(const ws::timeval& tvp) { return tvp.tv_sec != 0 || tvp.tv_usec != 0; }
+bool AsyncSocketBase::TimevalIsSet(const ws::timeval& tvp) { return tvp.tv_sec != 0 || tvp.tv_usec != 0; }
 
-void TCustomWSocket::TimevalClear(ws::timeval& tvp) { tvp = {0, 0}; }
+void AsyncSocketBase::TimevalClear(ws::timeval& tvp) { tvp = {0, 0}; }
 
-bool TCustomWSocket::TimevalCompare(const ws::timeval& tvp, const ws::timeval& uvp, bool Equal) {
+bool AsyncSocketBase::TimevalCompare(const ws::timeval& tvp, const ws::timeval& uvp, bool Equal) {
   return (tvp.tv_sec == uvp.tv_sec && tvp.tv_usec == uvp.tv_usec) == Equal;
 }

@@ -1,5 +1,5 @@
 // Opening a connection, closing it, and the options that go with it.
-#include "net/wsocket.h"
+#include "net/async_socket.h"
 
 namespace {
 
@@ -13,7 +13,7 @@ bool SetFlagOption(ws::SOCKET s, int option, std::int32_t value) {
 
 }  // namespace
 
-void TCustomWSocket::Connect() {
+void AsyncSocketBase::Connect() {
   if (FHSocket != ws::INVALID_SOCKET && FState != wsClosed) {
     RaiseSocketException("Connect: Socket already in use");
     return;
@@ -52,7 +52,7 @@ void TCustomWSocket::Connect() {
   ChangeState(wsConnecting);
 }
 
-void TCustomWSocket::ApplyLinger() {
+void AsyncSocketBase::ApplyLinger() {
   if (LingerOnOff == wsLingerNoSet) return;
   if (FHSocket == ws::INVALID_SOCKET) return RaiseSocketException("Cannot set linger option at this time");
   ws::linger value{static_cast<ws::u_short>(LingerOnOff == wsLingerOn ? 1 : 0),
@@ -63,7 +63,7 @@ void TCustomWSocket::ApplyLinger() {
   }
 }
 
-void TCustomWSocket::BindAnyLocal() {
+void AsyncSocketBase::BindAnyLocal() {
   ws::sockaddr_in local{};
   local.sin_family = ws::WS_AF_INET;
   if (ws::bind(FHSocket, reinterpret_cast<const ws::sockaddr*>(&local), sizeof local) == ws::SOCKET_ERROR) {
@@ -76,12 +76,12 @@ void TCustomWSocket::BindAnyLocal() {
   LocalPort = (ws::ntohs)(local.sin_port);
 }
 
-void TCustomWSocket::Close() { DoClose(true); }
-void TCustomWSocket::Abort() { DoClose(false); }
+void AsyncSocketBase::Close() { DoClose(true); }
+void AsyncSocketBase::Abort() { DoClose(false); }
 
 // The shim's closesocket never has to wait for a lingering close, so there is no would-block
 // retry here.
-void TCustomWSocket::DoClose(bool ShutdownFirst) {
+void AsyncSocketBase::DoClose(bool ShutdownFirst) {
   if (FHSocket == ws::INVALID_SOCKET) {
     if (FState != wsClosed) {
       ChangeState(wsClosed);
@@ -107,16 +107,16 @@ void TCustomWSocket::DoClose(bool ShutdownFirst) {
   ResetToDefaults();
 }
 
-void TCustomWSocket::Shutdown(int How) {
+void AsyncSocketBase::Shutdown(int How) {
   if (FHSocket != ws::INVALID_SOCKET) ws::shutdown(FHSocket, How);
 }
 
-void TCustomWSocket::Pause() {
+void AsyncSocketBase::Pause() {
   Paused = true;
   ws::WSAAsyncSelect(FHSocket, FWindowHandle, 0, 0);
 }
 
-void TCustomWSocket::Resume() {
+void AsyncSocketBase::Resume() {
   Paused = false;
   ws::WSAAsyncSelect(FHSocket, FWindowHandle, WM_SOCKET_EVENT, kResumeEvents);
 }

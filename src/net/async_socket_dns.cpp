@@ -1,7 +1,7 @@
 // Asynchronous host look-up.
-#include "net/wsocket.h"
+#include "net/async_socket.h"
 
-void TCustomWSocket::DnsLookup(const std::string& HostName) {
+void AsyncSocketBase::DnsLookup(const std::string& HostName) {
   if (HostName.empty()) {
     RaiseSocketException("DNS lookup: invalid host name.");
     FireDnsLookupDone(ws::WSAEINVAL);
@@ -25,7 +25,7 @@ void TCustomWSocket::DnsLookup(const std::string& HostName) {
   }
 }
 
-void TCustomWSocket::CancelDnsLookup() {
+void AsyncSocketBase::CancelDnsLookup() {
   if (DnsLookupHandle == 0) return;
   const int result = ws::WSACancelAsyncRequest(DnsLookupHandle);
   DnsLookupHandle = 0;
@@ -36,7 +36,7 @@ void TCustomWSocket::CancelDnsLookup() {
   FireDnsLookupDone(ws::WSAEINTR);
 }
 
-void TCustomWSocket::HandleDnsReply(win::WPARAM wParam, win::LPARAM lParam) {
+void AsyncSocketBase::HandleDnsReply(win::WPARAM wParam, win::LPARAM lParam) {
   if (DnsLookupHandle == 0 || wParam != DnsLookupHandle) return;
   DnsLookupHandle = 0;
   const auto error = static_cast<std::uint16_t>(ws::WSAGETASYNCERROR(lParam));

@@ -1,6 +1,6 @@
 // The server side: listening, accepting, and adopting an accepted handle.
 #include "net/scope_exit.h"
-#include "net/wsocket.h"
+#include "net/async_socket.h"
 
 namespace {
 
@@ -11,13 +11,13 @@ constexpr long kDupEvents = ws::FD_READ | ws::FD_WRITE | ws::FD_CONNECT | ws::FD
 
 // A socket that never left wsClosed is out of reach of Close and of the destructor, which only
 // close a component that is open; on a failed Listen or Dup it is released here instead.
-void TCustomWSocket::ReleaseUnadoptedSocket() {
+void AsyncSocketBase::ReleaseUnadoptedSocket() {
   if (FState != wsClosed || FHSocket == ws::INVALID_SOCKET) return;
   ws::closesocket(FHSocket);
   FHSocket = ws::INVALID_SOCKET;
 }
 
-int TCustomWSocket::Listen() {
+int AsyncSocketBase::Listen() {
   auto refuse = [this](const char* text) {
     ws::WSASetLastError(ws::WSAEINVAL);
     ReportSocketError(text);
@@ -63,7 +63,7 @@ int TCustomWSocket::Listen() {
 }
 
 // The listening component keeps its state; only PeerSockAddr changes, to the caller's address.
-ws::SOCKET TCustomWSocket::Accept() {
+ws::SOCKET AsyncSocketBase::Accept() {
   if (FState != wsListening) {
     ws::WSASetLastError(ws::WSAEINVAL);
     ReportSocketError("not a listening socket");
@@ -75,7 +75,7 @@ ws::SOCKET TCustomWSocket::Accept() {
   return FASocket;
 }
 
-void TCustomWSocket::Dup(ws::SOCKET NewHSocket) {
+void AsyncSocketBase::Dup(ws::SOCKET NewHSocket) {
   if (NewHSocket == 0 || NewHSocket == ws::INVALID_SOCKET) {
     ws::WSASetLastError(ws::WSAEINVAL);
     return ReportSocketError("Dup");

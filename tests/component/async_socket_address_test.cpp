@@ -62,7 +62,7 @@ TEST(Address, SameTextIsNotConvertedAgainWhileAssigned) {
 TEST(Address, HostNamesAndBroadcastAndUnknownHosts) {
   TestSocket socket;
   int errors = 0;
-  socket.OnError = [&](TCustomWSocket*) { ++errors; };
+  socket.OnError = [&](AsyncSocketBase*) { ++errors; };
   socket.SetAddr(" localhost ");
   EXPECT_EQ(socket.PeerSockAddr.sin_addr.s_addr, ws::inet_addr("127.0.0.1"));
   socket.SetAddr("255.255.255.255");
@@ -142,7 +142,7 @@ TEST_F(Lookup, ReplacedLookupOnlyTheNewerAnswers) {
 TEST_F(Lookup, EmptyHostRaisesOrFiresErrorThenDone) {
   EXPECT_EQ(ExceptionText([&] { socket.DnsLookup(""); }), "DNS lookup: invalid host name.");
   EXPECT_TRUE(log.events.empty());
-  socket.OnError = [&](TCustomWSocket*) { log.events.push_back("Error"); };
+  socket.OnError = [&](AsyncSocketBase*) { log.events.push_back("Error"); };
   socket.DnsLookup("");
   EXPECT_EQ(log.events, (std::vector<std::string>{"Error", "DnsLookupDone 10022"}));
 }

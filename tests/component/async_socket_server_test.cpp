@@ -19,7 +19,7 @@ using namespace testing_support;
 namespace {
 
 // Listens on 127.0.0.1 with a port of the system's choice.
-void ListenOnLoopback(TWSocket& server) {
+void ListenOnLoopback(AsyncSocket& server) {
   server.SetAddr("127.0.0.1");
   server.SetPort("0");
   ASSERT_EQ(server.Listen(), 0);
@@ -30,22 +30,22 @@ void ListenOnLoopback(TWSocket& server) {
 struct UpperCaseServer {
   TestSocket listener;
   EventLog listenerLog;
-  std::vector<std::unique_ptr<TWSocket>> sessions;
+  std::vector<std::unique_ptr<AsyncSocket>> sessions;
   std::vector<EventLog> sessionLogs = std::vector<EventLog>(8);
   std::set<std::uint16_t> acceptedPeerPorts;
 
   UpperCaseServer() {
     listenerLog.Attach(listener);
-    listener.OnSessionAvailable = [this](TCustomWSocket*, std::uint16_t) { TakeOver(listener.Accept()); };
+    listener.OnSessionAvailable = [this](AsyncSocketBase*, std::uint16_t) { TakeOver(listener.Accept()); };
   }
   void TakeOver(ws::SOCKET handle) {
     EXPECT_EQ(listener.State(), wsListening);
     acceptedPeerPorts.insert((ws::ntohs)(listener.PeerSockAddr.sin_port));
     EXPECT_EQ(listener.PeerSockAddr.sin_addr.s_addr, ws::inet_addr("127.0.0.1"));
-    auto session = std::make_unique<TWSocket>();
+    auto session = std::make_unique<AsyncSocket>();
     sessionLogs[sessions.size()].Attach(*session);
     session->LingerOnOff = wsLingerOff;
-    session->OnDataAvailable = [](TCustomWSocket* s, std::uint16_t) {
+    session->OnDataAvailable = [](AsyncSocketBase* s, std::uint16_t) {
       char buffer[256];
       const int n = s->Receive(buffer, sizeof buffer);
       if (n <= 0) return;
@@ -114,7 +114,7 @@ TEST(Server, FailedBindLeavesNoDescriptorAndASecondListenIsRefused) {
   EXPECT_EQ(ExceptionText([&] { socket.Listen(); }), SocketErrorMessage(10048, "Bind"));
   EXPECT_EQ(OpenDescriptorCount(), descriptors);
   int errors = 0;
-  socket.OnError = [&](TCustomWSocket*) { ++errors; };
+  socket.OnError = [&](AsyncSocketBase*) { ++errors; };
   EXPECT_EQ(socket.Listen(), -1);
   EXPECT_EQ(errors, 1);
   EXPECT_EQ(OpenDescriptorCount(), descriptors);
@@ -134,7 +134,7 @@ TEST(Server, AcceptOnlyOnAListeningComponent) {
   TestSocket socket;
   EXPECT_EQ(ExceptionText([&] { socket.Accept(); }), SocketErrorMessage(10022, "not a listening socket"));
   int errors = 0;
-  socket.OnError = [&](TCustomWSocket*) { ++errors; };
+  socket.OnError = [&](AsyncSocketBase*) { ++errors; };
   EXPECT_EQ(socket.Accept(), ws::INVALID_SOCKET);
   EXPECT_EQ(errors, 1);
   EXPECT_EQ(ws::WSAGetLastError(), ws::WSAEINVAL);
@@ -152,9 +152,9 @@ TEST(Server, DupRefusesNoHandleAndReplacesALiveConnectionWithoutItsQueue) {
   socket.QueueSendData("stale", 5);  // queued, never pushed
   socket.AllSent = false;
 
-  TWSocket listener;
+  AsyncSocket listener;
   ws::SOCKET accepted = ws::INVALID_SOCKET;
-  listener.OnSessionAvailable = [&](TCustomWSocket*, std::uint16_t) { accepted = listener.Accept(); };
+  listener.OnSessionAvailable = [&](AsyncSocketBase*, std::uint16_t) { accepted = listener.Accept(); };
   ListenOnLoopback(listener);
   const int newPeer = ConnectLoopback(listener.GetLocalPortText());
   ASSERT_TRUE(PumpUntil([&] { return accepted != ws::INVALID_SOCKET; }));
@@ -175,7 +175,7 @@ TEST(Server, DatagramListenIsConnectedAtOnceAndReceives) {
   EventLog log;
   log.Attach(socket);
   std::string received;
-  socket.OnDataAvailable = [&](TCustomWSocket*, std::uint16_t) {
+  socket.OnDataAvailable = [&](AsyncSocketBase*, std::uint16_t) {
     char buffer[64];
     ws::sockaddr_in from{};
     int length = sizeof from;

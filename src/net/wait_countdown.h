@@ -5,15 +5,15 @@
 #include <string>
 #include <vector>
 
-class TCustomWSocket;
+class AsyncSocketBase;
 
-class TWaitControl {
+class WaitCountdown {
  public:
-  TWaitControl() = default;
-  TWaitControl(const TWaitControl&) = delete;
-  TWaitControl& operator=(const TWaitControl&) = delete;
+  WaitCountdown() = default;
+  WaitCountdown(const WaitCountdown&) = delete;
+  WaitCountdown& operator=(const WaitCountdown&) = delete;
   // Every socket that still uses the control forgets it.
-  virtual ~TWaitControl();
+  virtual ~WaitCountdown();
 
   virtual void SetCaption(const std::string& caption) = 0;
   virtual void SetVisible(bool visible) = 0;
@@ -24,6 +24,6 @@ class TWaitControl {
   virtual bool Running() const = 0;
 
  private:
-  friend class TCustomWSocket;
-  std::vector<TCustomWSocket*> FUsers;
+  friend class AsyncSocketBase;
+  std::vector<AsyncSocketBase*> FUsers;
 };

@@ -68,7 +68,7 @@ class SocketWait : public ::testing::Test {
     socket.SetAddr("127.0.0.1");
   }
   TWait wait;
-  TWSocket socket;
+  AsyncSocket socket;
 };
 
 TEST_F(SocketWait, ArrivingStateOrLineStopsTheCountEarly) {

@@ -20,7 +20,7 @@ std::int64_t MillisecondsSince(Clock::time_point start) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
 }
 
-void StartConnect(TWSocket& socket, const std::string& port) {
+void StartConnect(AsyncSocket& socket, const std::string& port) {
   socket.SetAddr("127.0.0.1");
   socket.SetPort(port);
   socket.Connect();
@@ -53,7 +53,7 @@ TEST(Wait, WithoutWaitControlOutsideMultiThreadedModeReportsNoData) {
   StartConnect(socket, listener.PortText());
   EXPECT_EQ(ExceptionText([&] { socket.Wait(5, wsConnected); }), SocketErrorMessage(11004, "TWSocket.Wait"));
   int errors = 0;
-  socket.OnError = [&](TCustomWSocket*) { ++errors; };
+  socket.OnError = [&](AsyncSocketBase*) { ++errors; };
   EXPECT_FALSE(socket.Wait(5, wsConnected));
   EXPECT_EQ(errors, 1);
   EXPECT_EQ(socket.AwaitedState, wsConnected) << "left set by the refusal";
@@ -63,7 +63,7 @@ TEST(WaitUntilClosed, DeliversDataWhileSleepingUntilThePeerCloses) {
   PosixListener listener;
   TestSocket socket;
   std::string received;
-  socket.OnDataAvailable = [&](TCustomWSocket* s, std::uint16_t) {
+  socket.OnDataAvailable = [&](AsyncSocketBase* s, std::uint16_t) {
     char buffer[64];
     const int n = s->Receive(buffer, sizeof buffer);
     if (n > 0) received.append(buffer, static_cast<std::size_t>(n));

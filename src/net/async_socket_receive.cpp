@@ -1,5 +1,5 @@
 // Receiving: straight into the caller's buffer, or line by line.
-#include "net/wsocket.h"
+#include "net/async_socket.h"
 
 namespace {
 
@@ -7,7 +7,7 @@ constexpr std::int32_t kMaxLineLength = 254;
 
 }  // namespace
 
-int TCustomWSocket::Receive(void* Buffer, int BufferSize) {
+int AsyncSocketBase::Receive(void* Buffer, int BufferSize) {
   const int n = ws::recv(FHSocket, static_cast<char*>(Buffer), BufferSize, 0);
   if (n < 0) {
     FLastError = ws::WSAGetLastError();
@@ -17,7 +17,7 @@ int TCustomWSocket::Receive(void* Buffer, int BufferSize) {
   return n;
 }
 
-int TCustomWSocket::ReceiveFrom(void* Buffer, int BufferSize, ws::sockaddr_in& From, int& FromLen) {
+int AsyncSocketBase::ReceiveFrom(void* Buffer, int BufferSize, ws::sockaddr_in& From, int& FromLen) {
   const int n = ws::recvfrom(FHSocket, static_cast<char*>(Buffer), BufferSize, 0, reinterpret_cast<ws::sockaddr*>(&From),
                              &FromLen);
   if (n < 0) {
@@ -28,7 +28,7 @@ int TCustomWSocket::ReceiveFrom(void* Buffer, int BufferSize, ws::sockaddr_in& F
   return n;
 }
 
-std::int32_t TCustomWSocket::RcvdCount() {
+std::int32_t AsyncSocketBase::RcvdCount() {
   ws::u_long pending = 0;
   if (ws::ioctlsocket(FHSocket, ws::WS_FIONREAD, &pending) == ws::SOCKET_ERROR) {
     ReportSocketError("ioctlSocket");
@@ -37,7 +37,7 @@ std::int32_t TCustomWSocket::RcvdCount() {
   return static_cast<std::int32_t>(pending);
 }
 
-void TCustomWSocket::ReadLine(int Timeout, std::string& Buffer) {
+void AsyncSocketBase::ReadLine(int Timeout, std::string& Buffer) {
   if (!MultiThreaded && !CheckWaitCtrl()) return;
   if (!LineReading) {
     LineBuffer.clear();
@@ -57,7 +57,7 @@ void TCustomWSocket::ReadLine(int Timeout, std::string& Buffer) {
 
 // Takes one byte at a time so that nothing after the line leaves WinSock. CR is dropped, LF
 // ends the line, and a line is cut after its 254th character.
-void TCustomWSocket::ReceiveLineBytes() {
+void AsyncSocketBase::ReceiveLineBytes() {
   auto endLine = [this] {
     LineReading = false;
     StopWaitCtrl();

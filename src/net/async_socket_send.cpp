@@ -1,9 +1,9 @@
 // The send queue: Send copies into 1514-byte blocks and pushes what WinSock takes; FD_WRITE
 // sends the rest and reports the drained queue through OnDataSent.
 #include "net/scope_exit.h"
-#include "net/wsocket.h"
+#include "net/async_socket.h"
 
-int TCustomWSocket::Send(const void* Data, int Len) {
+int AsyncSocketBase::Send(const void* Data, int Len) {
   if (FState != wsConnected) {
     ws::WSASetLastError(ws::WSAENOTCONN);
     ReportSocketError("Send");
@@ -21,9 +21,9 @@ int TCustomWSocket::Send(const void* Data, int Len) {
   return result;
 }
 
-int TCustomWSocket::SendStr(const std::string& Str) { return Send(Str.data(), static_cast<int>(Str.size())); }
+int AsyncSocketBase::SendStr(const std::string& Str) { return Send(Str.data(), static_cast<int>(Str.size())); }
 
-void TCustomWSocket::QueueSendData(const char* Data, int Len) {
+void AsyncSocketBase::QueueSendData(const char* Data, int Len) {
   if (Len <= 0) return;
   if (BufferList.empty()) BufferList.emplace_back(BufferSize);
   for (;;) {
@@ -37,7 +37,7 @@ void TCustomWSocket::QueueSendData(const char* Data, int Len) {
 
 // Pushes queued bytes until WinSock would block; one send call per block. Returns false when a
 // failure was reported and the bytes stay queued with no FD_WRITE to come.
-bool TCustomWSocket::TryToSend() {
+bool AsyncSocketBase::TryToSend() {
   if (FHSocket == ws::INVALID_SOCKET) return true;
   for (;;) {
     if (BufferList.empty()) {  // nothing was ever queued: that is drained too
@@ -74,12 +74,12 @@ bool TCustomWSocket::TryToSend() {
   }
 }
 
-void TCustomWSocket::DiscardSendQueue() {
+void AsyncSocketBase::DiscardSendQueue() {
   BufferList.clear();
   AllSent = true;
 }
 
-void TCustomWSocket::Flush() {
+void AsyncSocketBase::Flush() {
   // Drained, closed, or a failure that no FD_WRITE will follow.
   auto done = [this] { return FHSocket == ws::INVALID_SOCKET || AllSent || !TryToSend() || AllSent; };
   if (MultiThreaded) {
@@ -98,14 +98,14 @@ void TCustomWSocket::Flush() {
   while (FWaitCtrl && FWaitCtrl->Running() && !done()) win::WaitMessages();
 }
 
-TSocketSendFlags TCustomWSocket::SendFlags() {
+SocketSendFlags AsyncSocketBase::SendFlags() {
   if (FSendFlags == 0) return wsSendNormal;
   if (FSendFlags == ws::WS_MSG_OOB) return wsSendUrgent;
   RaiseSocketException("Invalid internal SendFlags");
   return wsSendNormal;
 }
 
-void TCustomWSocket::SetSendFlags(TSocketSendFlags Value) {
+void AsyncSocketBase::SetSendFlags(SocketSendFlags Value) {
   switch (Value) {
     case wsSendNormal: FSendFlags = 0; return;
     case wsSendUrgent: FSendFlags = ws::WS_MSG_OOB; return;

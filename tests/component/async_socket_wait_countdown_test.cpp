@@ -12,7 +12,7 @@ using namespace testing_support;
 
 namespace {
 
-class RecordingWait : public TWaitControl {
+class RecordingWait : public WaitCountdown {
  public:
   std::vector<std::string> calls;
   void SetCaption(const std::string& caption) override {
@@ -40,7 +40,7 @@ class RecordingWait : public TWaitControl {
   bool running_ = false;
 };
 
-class WaitControl : public ::testing::Test {
+class SocketCountdown : public ::testing::Test {
  protected:
   void SetUp() override {
     ConnectTo(socket, listener.PortText());
@@ -55,7 +55,7 @@ class WaitControl : public ::testing::Test {
   int peer = -1;
 };
 
-TEST_F(WaitControl, ReadLineRunsTheModalWaitUntilTheLineEnds) {
+TEST_F(SocketCountdown, ReadLineRunsTheModalWaitUntilTheLineEnds) {
   SendAll(peer, "par");
   std::jthread late([this] {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -67,7 +67,7 @@ TEST_F(WaitControl, ReadLineRunsTheModalWaitUntilTheLineEnds) {
   EXPECT_EQ(wait.calls, (std::vector<std::string>{"Caption 5", "Show", "Start", "Stop", "Hide"}));
 }
 
-TEST_F(WaitControl, FlushCountsDownWhileTheQueueDrains) {
+TEST_F(SocketCountdown, FlushCountsDownWhileTheQueueDrains) {
   const std::string payload(256 * 1024, 'f');
   std::jthread reader([this, &payload] { EXPECT_EQ(ReadExactly(peer, payload.size()).size(), payload.size()); });
   socket.QueueSendData(payload.data(), static_cast<int>(payload.size()));
@@ -78,7 +78,7 @@ TEST_F(WaitControl, FlushCountsDownWhileTheQueueDrains) {
   EXPECT_EQ(wait.calls, (std::vector<std::string>{"Caption 7", "Show", "Start", "Stop", "Hide"}));
 }
 
-TEST_F(WaitControl, ADestroyedControlIsForgotten) {
+TEST_F(SocketCountdown, ADestroyedControlIsForgotten) {
   {
     RecordingWait shortLived;
     socket.SetWaitCtrl(&shortLived);

@@ -58,7 +58,7 @@ class Transfer : public ::testing::Test {
 TEST_F(Transfer, PeerThatSendsThenClosesIsReadCompletelyBeforeOneSessionClosed) {
   const std::string payload = Pattern(200000);
   std::string received;
-  socket.OnDataAvailable = [&](TCustomWSocket* sender, std::uint16_t) {
+  socket.OnDataAvailable = [&](AsyncSocketBase* sender, std::uint16_t) {
     char buffer[1000];
     int n = sender->Receive(buffer, sizeof buffer);
     if (n > 0) received.append(buffer, n);
@@ -93,7 +93,7 @@ TEST_F(Transfer, LargePayloadToSlowReaderArrivesCompleteAndInOrder) {
   std::jthread reader = Reader(payload.size(), received, true);
   bool insideSend = false;
   int sentEvents = 0;
-  socket.OnDataSent = [&](TCustomWSocket*, std::uint16_t) {
+  socket.OnDataSent = [&](AsyncSocketBase*, std::uint16_t) {
     EXPECT_FALSE(insideSend);
     ++sentEvents;
   };
@@ -153,7 +153,7 @@ TEST_F(Transfer, SendOnUnconnectedSocketReportsAndCloses) {
   socket.Close();
   EXPECT_EQ(ExceptionText([&] { socket.SendStr("x"); }), "Error 10057 in function Send\r\nSocket is not connected");
   int errors = 0;
-  socket.OnError = [&](TCustomWSocket*) { ++errors; };
+  socket.OnError = [&](AsyncSocketBase*) { ++errors; };
   socket.SetAddr("127.0.0.1");
   socket.SetPort(listener.PortText());
   socket.Connect();
@@ -174,15 +174,15 @@ TEST_F(Transfer, ReceiveFailureOnlySetsLastError) {
   socket.Close();
   EXPECT_EQ(socket.ReadCount(), 0);
   EXPECT_EQ(ExceptionText([&] { socket.RcvdCount(); }), "Error 10038 in function ioctlSocket\r\nSocket operation on non-socket");
-  socket.OnError = [](TCustomWSocket*) {};
+  socket.OnError = [](AsyncSocketBase*) {};
   EXPECT_EQ(socket.RcvdCount(), -1);
 }
 
 TEST_F(Transfer, DataHandlerExceptionEndsTheReadLoopQuietly) {
   int calls = 0;
-  socket.OnDataAvailable = [&](TCustomWSocket*, std::uint16_t) {
+  socket.OnDataAvailable = [&](AsyncSocketBase*, std::uint16_t) {
     ++calls;
-    throw ESocketException("handler");
+    throw SocketError("handler");
   };
   SendAll(peer, "data");
   EXPECT_TRUE(PumpUntil([&] { return calls > 0; }));
@@ -201,7 +201,7 @@ TEST_F(Transfer, ReadLineDropsCrAndEndsAtLf) {
 
 TEST_F(Transfer, ReadLineCutsAt254AndContinuesAnUnfinishedLine) {
   int tooLong = 0;
-  socket.OnLineTooLong = [&](TCustomWSocket*) { ++tooLong; };
+  socket.OnLineTooLong = [&](AsyncSocketBase*) { ++tooLong; };
   SendAll(peer, std::string(300, 'a'));
   std::string line;
   socket.ReadLine(2, line);
@@ -218,7 +218,7 @@ TEST_F(Transfer, ReadLineCutsAt254AndContinuesAnUnfinishedLine) {
 
 TEST_F(Transfer, BytesAfterACutLineReachDataAvailable) {
   std::string rest;
-  socket.OnDataAvailable = [&](TCustomWSocket* sender, std::uint16_t) {
+  socket.OnDataAvailable = [&](AsyncSocketBase* sender, std::uint16_t) {
     char buffer[512];
     int n = sender->Receive(buffer, sizeof buffer);
     if (n > 0) rest.append(buffer, n);
