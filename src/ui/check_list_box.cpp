@@ -34,7 +34,7 @@ class CheckListDelegate : public QAbstractItemDelegate {
     const bool enabled = index.data(kEnabledRole).toBool();
     const bool selected = option.state & QStyle::State_Selected;
     DrawCheckBox(painter, option, static_cast<Qt::CheckState>(index.data(Qt::CheckStateRole).toInt()), enabled);
-    const QRect textArea = option.rect.adjusted(TCheckListBox::kCheckAreaWidth, 0, 0, 0);
+    const QRect textArea = option.rect.adjusted(CheckListBox::kCheckAreaWidth, 0, 0, 0);
     if (selected) painter->fillRect(textArea, option.palette.brush(QPalette::Highlight));
     QColor colour = option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text);
     if (!enabled) colour = selected ? kInactiveCaptionText : option.palette.color(QPalette::Disabled, QPalette::Text);
@@ -48,8 +48,8 @@ class CheckListDelegate : public QAbstractItemDelegate {
 
   // As high as the font's line, never below the check box.
   QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-    const int height = std::max(option.fontMetrics.height(), TCheckListBox::kMinimumItemHeight);
-    return {TCheckListBox::kCheckAreaWidth + kTextIndent +
+    const int height = std::max(option.fontMetrics.height(), CheckListBox::kMinimumItemHeight);
+    return {CheckListBox::kCheckAreaWidth + kTextIndent +
                 option.fontMetrics.horizontalAdvance(index.data(Qt::DisplayRole).toString()),
             height};
   }
@@ -58,7 +58,7 @@ class CheckListDelegate : public QAbstractItemDelegate {
   static void DrawCheckBox(QPainter* painter, const QStyleOptionViewItem& option, Qt::CheckState state,
                            bool enabled) {
     QStyleOptionButton box;
-    box.rect = QRect(option.rect.left() + (TCheckListBox::kCheckAreaWidth - kCheckBoxSize) / 2,
+    box.rect = QRect(option.rect.left() + (CheckListBox::kCheckAreaWidth - kCheckBoxSize) / 2,
                      option.rect.top() + (option.rect.height() - kCheckBoxSize) / 2, kCheckBoxSize, kCheckBoxSize);
     box.palette = option.palette;
     box.state = state == Qt::Checked ? QStyle::State_On
@@ -80,14 +80,14 @@ class CheckListDelegate : public QAbstractItemDelegate {
 
 }  // namespace
 
-TCheckListBox::TCheckListBox(QWidget* parent) : QListWidget(parent) {
+CheckListBox::CheckListBox(QWidget* parent) : QListWidget(parent) {
   setItemDelegate(new CheckListDelegate(this));
   setSelectionMode(QAbstractItemView::SingleSelection);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setUniformItemSizes(true);
 }
 
-void TCheckListBox::AddItem(const QString& text, Qt::CheckState state, bool enabled) {
+void CheckListBox::AddItem(const QString& text, Qt::CheckState state, bool enabled) {
   auto* item = new QListWidgetItem(text, this);
   // The check box is ours to toggle: the view's own checkable-item handling stays out.
   item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
@@ -95,22 +95,22 @@ void TCheckListBox::AddItem(const QString& text, Qt::CheckState state, bool enab
   item->setData(kEnabledRole, enabled);
 }
 
-Qt::CheckState TCheckListBox::State(int row) const {
+Qt::CheckState CheckListBox::State(int row) const {
   return static_cast<Qt::CheckState>(item(row)->data(Qt::CheckStateRole).toInt());
 }
 
-bool TCheckListBox::ItemEnabled(int row) const { return item(row)->data(kEnabledRole).toBool(); }
+bool CheckListBox::ItemEnabled(int row) const { return item(row)->data(kEnabledRole).toBool(); }
 
 // The press selects the row as on any list; inside the check area it also toggles.
-void TCheckListBox::mousePressEvent(QMouseEvent* event) {
+void CheckListBox::mousePressEvent(QMouseEvent* event) {
   QListWidget::mousePressEvent(event);
   if (event->button() == Qt::LeftButton) ToggleAt(event->position().toPoint());
 }
 
 // The second press of a double click toggles again, as a second single press would.
-void TCheckListBox::mouseDoubleClickEvent(QMouseEvent* event) { mousePressEvent(event); }
+void CheckListBox::mouseDoubleClickEvent(QMouseEvent* event) { mousePressEvent(event); }
 
-void TCheckListBox::keyPressEvent(QKeyEvent* event) {
+void CheckListBox::keyPressEvent(QKeyEvent* event) {
   switch (event->key()) {
     case Qt::Key_Space:
       if (const int row = SelectedRow(*this); row >= 0) ToggleClickCheck(row);
@@ -126,23 +126,23 @@ void TCheckListBox::keyPressEvent(QKeyEvent* event) {
   }
 }
 
-void TCheckListBox::ToggleAt(const QPoint& position) {
+void CheckListBox::ToggleAt(const QPoint& position) {
   const QModelIndex index = indexAt(position);
   if (index.isValid() && position.x() - visualRect(index).left() < kCheckAreaWidth) ToggleClickCheck(index.row());
 }
 
 // Grayed counts as not checked: a toggle checks it.
-void TCheckListBox::ToggleClickCheck(int row) {
+void CheckListBox::ToggleClickCheck(int row) {
   if (!ItemEnabled(row)) return;
   SetUserState(row, State(row) == Qt::Checked ? Qt::Unchecked : Qt::Checked);
 }
 
-void TCheckListBox::SetEnabledItems(Qt::CheckState state) {
+void CheckListBox::SetEnabledItems(Qt::CheckState state) {
   for (int row = 0; row < count(); ++row)
     if (ItemEnabled(row)) SetUserState(row, state);
 }
 
-void TCheckListBox::SetUserState(int row, Qt::CheckState state) {
+void CheckListBox::SetUserState(int row, Qt::CheckState state) {
   if (State(row) == state) return;
   item(row)->setData(Qt::CheckStateRole, state);
   if (OnClickCheck) OnClickCheck(row);

@@ -1,5 +1,5 @@
 #pragma once
-// TCheckListBox: a list whose rows carry a check box (unchecked, checked or grayed) in a
+// CheckListBox: a list whose rows carry a check box (unchecked, checked or grayed) in a
 // 15-pixel area at their left edge, and an enabled flag. A left press in that area toggles the
 // row, Space toggles the selected row, "+" checks and "-" unchecks every enabled row; a
 // disabled row keeps its state (it can still be selected). The program sets states freely.
@@ -8,12 +8,12 @@
 
 #include <functional>
 
-class TCheckListBox : public QListWidget {
+class CheckListBox : public QListWidget {
  public:
   static constexpr int kCheckAreaWidth = 15;
   static constexpr int kMinimumItemHeight = 13;
 
-  explicit TCheckListBox(QWidget* parent);
+  explicit CheckListBox(QWidget* parent);
 
   // Adds a row at the end.
   void AddItem(const QString& text, Qt::CheckState state, bool enabled);

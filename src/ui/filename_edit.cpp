@@ -24,7 +24,7 @@ QString QtFileFilter(const QString& filter) {
   return entries.join(QStringLiteral(";;"));
 }
 
-TFilenameEdit::TFilenameEdit(const QString& filter, QWidget* parent)
+FileNameEdit::FileNameEdit(const QString& filter, QWidget* parent)
     : QWidget(parent), filter_(filter), edit_(new QLineEdit(this)), browse_(new QToolButton(this)) {
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -39,11 +39,11 @@ TFilenameEdit::TFilenameEdit(const QString& filter, QWidget* parent)
   connect(browse_, &QToolButton::clicked, this, [this] { RunReportingErrors([this] { Browse(); }); });
 }
 
-QString TFilenameEdit::FileName() const { return edit_->text(); }
+QString FileNameEdit::FileName() const { return edit_->text(); }
 
-void TFilenameEdit::SetFileName(const QString& name) { edit_->setText(name); }
+void FileNameEdit::SetFileName(const QString& name) { edit_->setText(name); }
 
-void TFilenameEdit::Browse() {
+void FileNameEdit::Browse() {
   const QString chosen = QFileDialog::getOpenFileName(this, QString(), QFileInfo(FileName()).path(),
                                                       QtFileFilter(filter_));
   if (!chosen.isEmpty()) SetFileName(chosen);

@@ -12,9 +12,9 @@ class QToolButton;
 // parentheses is kept as it is.
 QString QtFileFilter(const QString& filter);
 
-class TFilenameEdit : public QWidget {
+class FileNameEdit : public QWidget {
  public:
-  TFilenameEdit(const QString& filter, QWidget* parent);
+  FileNameEdit(const QString& filter, QWidget* parent);
 
   QString FileName() const;
   void SetFileName(const QString& name);

@@ -14,7 +14,7 @@
 
 #include "session/whole_number.h"
 #include "ui/components/application_errors.h"
-#include "ui/components/secret_panel.h"
+#include "ui/components/credits_panel.h"
 #include "ui/filename_edit.h"
 #include "ui/message_boxes.h"
 #include "ui/messages_window.h"
@@ -25,7 +25,7 @@ std::string Text(const QLineEdit* field) { return field->text().toStdString(); }
 
 }  // namespace
 
-TForm1::TForm1(std::unique_ptr<TrayShell> trayShell) : TrayIcon(std::move(trayShell)) {
+TForm1::TForm1(std::unique_ptr<TrayShell> trayShell) : trayIcon(std::move(trayShell)) {
   // The program ends when this window closes (closeEvent), not when its last visible window
   // does: in the tray, a message box closed by the user is that last window.
   QApplication::setQuitOnLastWindowClosed(false);
@@ -120,8 +120,8 @@ void TForm1::SetHeaderButtonEnabled(bool enabled) { HeaderButton->setEnabled(ena
 // The tray picture and tooltip follow every result, also while the window is shown, so that they
 // are current when the program goes to the tray.
 void TForm1::MailboxStateChanged() {
-  TrayIcon.SetIcon(TrayIcon.Icons().Icon(session_.State.TrayIconIndex));
-  TrayIcon.SetHint(QString::fromStdString(session_.State.TrayHint));
+  trayIcon.SetIcon(trayIcon.Icons().Icon(session_.State.TrayIconIndex));
+  trayIcon.SetHint(QString::fromStdString(session_.State.TrayHint));
   if (messagesWindow_) messagesWindow_->ShowMailboxState();
 }
 

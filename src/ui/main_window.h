@@ -25,9 +25,9 @@ class QSpinBox;
 class QStatusBar;
 class QTabWidget;
 class QTimer;
-class TFilenameEdit;
+class FileNameEdit;
 class TForm2;
-class TSecretPanel;
+class CreditsPanel;
 
 // The web address of the About tab.
 inline constexpr const char* kAboutAddress = "https://vexmira.example/";
@@ -117,12 +117,12 @@ class TForm1 : public QWidget, public MainView {
   QLineEdit* portEDIT;
   QCheckBox* CheckSAVEPASSP;
   QCheckBox* CheckBox2;  // Play Sound
-  TFilenameEdit* FilenameEdit1;
+  FileNameEdit* FilenameEdit1;
   QPushButton* Button_GO;
   QLabel* StaticText1;
-  TSecretPanel* SecretPanel1;
+  CreditsPanel* SecretPanel1;
   QTimer* Timer1;
-  TTrayIcon TrayIcon;
+  TrayIcon trayIcon;
   QMenu* PopupMenu1;
   QAction* Restore1;
   QAction* CheckNow1;

@@ -17,7 +17,7 @@
 #include "ui/button_glyphs.h"
 #include "ui/components/about_credits.h"
 #include "ui/components/application_errors.h"
-#include "ui/components/secret_panel.h"
+#include "ui/components/credits_panel.h"
 #include "ui/control_look.h"
 #include "ui/filename_edit.h"
 #include "ui/main_window.h"
@@ -161,7 +161,7 @@ void TForm1::BuildOptionsTab() {
   CheckSAVEPASSP = AddCheckBox(tab, "CheckSAVEPASSP", "Save Password", {184, 7, 97, 17});
   CheckBox2 = AddCheckBox(tab, "CheckBox2", "Play Sound", {17, 110, 80, 17});
   FilenameEdit1 =
-      Named(new TFilenameEdit(QString::fromUtf8(kWaveFileFilter), tab), "FilenameEdit1", {99, 108, 208, 21});
+      Named(new FileNameEdit(QString::fromUtf8(kWaveFileFilter), tab), "FilenameEdit1", {99, 108, 208, 21});
   CheckBox1Click();  // the proxy fields and the file name start disabled, as their boxes
   CheckBox2Click();
 }
@@ -171,7 +171,7 @@ void TForm1::BuildAboutTab() {
   Button_GO = AddButton(tab, "Button_GO", "&Go to URL", {8, 9, 75, 26}, "Go to my URL and send your comments!!");
   StaticText1 = Named(new QLabel(QString::fromUtf8(kAboutAddress), tab), "StaticText1", {98, 14, 220, 17});
   StaticText1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  SecretPanel1 = Named(new TSecretPanel(tab), "SecretPanel1", {8, 46, 310, 92});
+  SecretPanel1 = Named(new CreditsPanel(tab), "SecretPanel1", {8, 46, 310, 92});
   SetUpAboutCredits(*SecretPanel1);
 }
 

@@ -25,10 +25,10 @@ void TForm1::BuildTray() {
   Enabled1->setChecked(CheckTIME->isChecked());
   Close1 = PopupMenu1->addAction(QStringLiteral("C&lose"));
 
-  TrayIcon.SetActive(false);
-  AddLetterIcons(TrayIcon.Icons());
-  TrayIcon.SetIcon(TrayIcon.Icons().Icon(kIconNewMail));
-  TrayIcon.SetPopupMenu(PopupMenu1);
+  trayIcon.SetActive(false);
+  AddLetterIcons(trayIcon.Icons());
+  trayIcon.SetIcon(trayIcon.Icons().Icon(kIconNewMail));
+  trayIcon.SetPopupMenu(PopupMenu1);
 }
 
 // The item has already inverted its own check mark when this runs.
@@ -46,19 +46,19 @@ void TForm1::changeEvent(QEvent* event) {
 // hiding it would leave nothing to bring it back with. The window is hidden once the minimise
 // has ended (showMinimized shows it again after this), unless it was restored meanwhile.
 void TForm1::AppEvents1Minimize() {
-  TrayIcon.SetIcon(TrayIcon.Icons().Icon(session_.State.NewMailCount > 0 ? kIconNewMail : kIconNoMail));
-  TrayIcon.SetActive(true);
-  if (!TrayIcon.InTray()) {
-    TrayIcon.SetActive(false);
+  trayIcon.SetIcon(trayIcon.Icons().Icon(session_.State.NewMailCount > 0 ? kIconNewMail : kIconNoMail));
+  trayIcon.SetActive(true);
+  if (!trayIcon.InTray()) {
+    trayIcon.SetActive(false);
     return;
   }
   QMetaObject::invokeMethod(
-      this, [this] { if (TrayIcon.InTray()) hide(); }, Qt::QueuedConnection);
+      this, [this] { if (trayIcon.InTray()) hide(); }, Qt::QueuedConnection);
 }
 
 void TForm1::Restore1Click() {
   showNormal();
-  TrayIcon.SetActive(false);
+  trayIcon.SetActive(false);
   raise();
   activateWindow();
 }
@@ -70,4 +70,4 @@ void TForm1::Close1Click() {
 }
 
 // Checks hold their message boxes back only while the icon really is in the notification area.
-bool TForm1::TrayActive() const { return TrayIcon.InTray(); }
+bool TForm1::TrayActive() const { return trayIcon.InTray(); }

@@ -46,7 +46,7 @@ void Fill(QListWidget& list, const std::vector<std::string>& entries) {
   for (const std::string& entry : entries) list.addItem(DisplayText(entry));
 }
 
-void Fill(TCheckListBox& list, const std::vector<SenderItem>& entries) {
+void Fill(CheckListBox& list, const std::vector<SenderItem>& entries) {
   const QSignalBlocker quiet(list);
   list.clear();
   for (const SenderItem& entry : entries)

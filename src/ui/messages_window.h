@@ -11,10 +11,10 @@
 class QLabel;
 class QListWidget;
 class QPushButton;
-class TCheckListBox;
+class CheckListBox;
 class TForm3;
 class TForm4;
-class TTextListBox;
+class TextListBox;
 
 class TForm2 : public QDialog, public OperationView {
  public:
@@ -50,10 +50,10 @@ class TForm2 : public QDialog, public OperationView {
   QLabel* Label2;
   QLabel* Label3;
   QLabel* Label4;
-  TCheckListBox* ListBox1;  // sender, with the row's check box; also status lines
-  TTextListBox* ListBox2;   // date
-  TTextListBox* ListBox3;   // subject
-  TTextListBox* ListBox4;   // size
+  CheckListBox* ListBox1;  // sender, with the row's check box; also status lines
+  TextListBox* ListBox2;   // date
+  TextListBox* ListBox3;   // subject
+  TextListBox* ListBox4;   // size
   QListWidget* ListBox0;    // hidden: the rows' form field names
   QListWidget* ListBoxLink;  // hidden: the rows' links
   QPushButton* BitBtn2;     // OK

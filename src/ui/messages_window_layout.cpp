@@ -75,14 +75,14 @@ void TForm2::BuildWindow() {
   Label2 = AddLabel(this, "Label2", "Date", 136, 56);
   Label3 = AddLabel(this, "Label3", "Subject", 184, 56);
   Label4 = AddLabel(this, "Label4", "Size", 328, 56);
-  ListBox2 = Named(new TTextListBox(this), "ListBox2", {136, 72, 49, 193});
-  ListBox3 = Named(new TTextListBox(this), "ListBox3", {184, 72, 145, 193});
-  ListBox4 = Named(new TTextListBox(this), "ListBox4", {328, 72, 49, 193});
+  ListBox2 = Named(new TextListBox(this), "ListBox2", {136, 72, 49, 193});
+  ListBox3 = Named(new TextListBox(this), "ListBox3", {184, 72, 145, 193});
+  ListBox4 = Named(new TextListBox(this), "ListBox4", {328, 72, 49, 193});
   Panel1 = AddHeading(this);
   ButtonHOT = AddButton(this, "ButtonHOT", "HotMail", 271, QStyle::SP_DriveNetIcon);
   ButtonHOT->setToolTip(QStringLiteral("Open HotMail in the default browser"));
   ListBox0 = AddHiddenList(this, "ListBox0");
-  ListBox1 = Named(new TCheckListBox(this), "ListBox1", {0, 72, 136, 193});
+  ListBox1 = Named(new CheckListBox(this), "ListBox1", {0, 72, 136, 193});
   ButtonDelete = AddButton(this, "ButtonDelete", "Delete", 111, QStyle::SP_TrashIcon);
   ButtonDelete->setEnabled(false);
   BitBtn2 = AddButton(this, "BitBtn2", "OK", 31, QStyle::SP_DialogOkButton);

@@ -11,13 +11,13 @@ class ScrollWidthDelegate : public QStyledItemDelegate {
 
   QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
     return {option.fontMetrics.horizontalAdvance(index.data(Qt::DisplayRole).toString() + QLatin1Char('x')),
-            TTextListBox::kItemHeight};
+            TextListBox::kItemHeight};
   }
 };
 
 }  // namespace
 
-TTextListBox::TTextListBox(QWidget* parent) : QListWidget(parent) {
+TextListBox::TextListBox(QWidget* parent) : QListWidget(parent) {
   setItemDelegate(new ScrollWidthDelegate(this));
   setSelectionMode(QAbstractItemView::SingleSelection);
   setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);

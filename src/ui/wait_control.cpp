@@ -53,7 +53,7 @@ void Rectangle(QPainter& canvas, int left, int top, int right, int bottom) {
 
 }  // namespace
 
-TWait::TWait(QWidget* Owner) : QWidget(Owner), FTimerWindow(win::CreateMessageWindow(*this)) {
+WaitControl::WaitControl(QWidget* Owner) : QWidget(Owner), FTimerWindow(win::CreateMessageWindow(*this)) {
   resize(192, 32);
   FFont.setFamily("Courier");
   FFont.setPointSize(8);
@@ -62,13 +62,13 @@ TWait::TWait(QWidget* Owner) : QWidget(Owner), FTimerWindow(win::CreateMessageWi
   FBrush.setStyle(Qt::SolidPattern);
 }
 
-TWait::~TWait() { win::DestroyMessageWindow(FTimerWindow); }
+WaitControl::~WaitControl() { win::DestroyMessageWindow(FTimerWindow); }
 
-void TWait::WindowProc(win::UINT message, win::WPARAM wParam, win::LPARAM) {
+void WaitControl::WindowProc(win::UINT message, win::WPARAM wParam, win::LPARAM) {
   if (message == win::WM_TIMER && wParam == kCountdownTimer) TimerTick();
 }
 
-void TWait::SetTimerEnabled(bool Enabled) {
+void WaitControl::SetTimerEnabled(bool Enabled) {
   FRunning = Enabled;
   if (Enabled) {
     win::SetTimer(FTimerWindow, kCountdownTimer, std::max<win::UINT>(FInterval, kShortestInterval));
@@ -77,17 +77,17 @@ void TWait::SetTimerEnabled(bool Enabled) {
   }
 }
 
-void TWait::SetInterval(std::uint16_t Value) {
+void WaitControl::SetInterval(std::uint16_t Value) {
   FInterval = Value;
   if (FRunning) SetTimerEnabled(true);  // restarts with the new period
 }
 
-void TWait::SetCaption(const std::string& Value) {
+void WaitControl::SetCaption(const std::string& Value) {
   FCaption = Value;
   update();
 }
 
-void TWait::Start() {
+void WaitControl::Start() {
   InitialCount = ParseDecimal(FCaption);
   if (InitialCount == 0) {
     InitialCount = 15;
@@ -97,14 +97,14 @@ void TWait::Start() {
   if (OnWaitStart) OnWaitStart(this);
 }
 
-void TWait::Stop() {
+void WaitControl::Stop() {
   ModalResult = mrStopped;
   SetTimerEnabled(false);
   ResetCount();
   if (OnWaitStop) OnWaitStop(this);
 }
 
-void TWait::TimerTick() {
+void WaitControl::TimerTick() {
   const std::int64_t left = std::int64_t{ParseDecimal(FCaption)} - 1;
   if (OnWait) OnWait(this, static_cast<std::int32_t>(left));
   if (left > 0) {
@@ -117,7 +117,7 @@ void TWait::TimerTick() {
   if (OnTimeout) OnTimeout(this);
 }
 
-void TWait::RunModal() {
+void WaitControl::RunModal() {
   InputSwallower swallower;
   ModalResult = mrNone;
   Start();
@@ -127,11 +127,11 @@ void TWait::RunModal() {
   }
 }
 
-void TWait::ResetCount() { SetCaption(std::to_string(InitialCount)); }
+void WaitControl::ResetCount() { SetCaption(std::to_string(InitialCount)); }
 
 // A white box, and a highlighted bar that shrinks from the full inner width as the seconds run
 // down, with the seconds written over it.
-void TWait::paintEvent(QPaintEvent*) {
+void WaitControl::paintEvent(QPaintEvent*) {
   const int w = width();
   const int h = height();
   const auto bar = static_cast<int>(std::int64_t{ParseDecimal(FCaption)} * (w - 7) / InitialCount);

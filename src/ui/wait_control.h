@@ -1,4 +1,4 @@
-// TWait: a small control that counts seconds down under a shrinking bar. Its modal wait keeps
+// WaitControl: a small control that counts seconds down under a shrinking bar. Its modal wait keeps
 // the application's messages flowing (so sockets and timers go on) while key presses and mouse
 // clicks only beep. The socket component uses it, through WaitCountdown, for its waits outside
 // MultiThreaded mode.
@@ -16,17 +16,17 @@
 #include "net/wait_countdown.h"
 #include "platform/message_window.h"
 
-class TWait;
+class WaitControl;
 
-using TWaitEvent = std::function<void(TWait* Sender, std::int32_t Count)>;
-using TWaitNotifyEvent = std::function<void(TWait* Sender)>;
+using WaitEvent = std::function<void(WaitControl* Sender, std::int32_t Count)>;
+using WaitNotifyEvent = std::function<void(WaitControl* Sender)>;
 
-class TWait : public QWidget, public WaitCountdown, private win::MessageReceiver {
+class WaitControl : public QWidget, public WaitCountdown, private win::MessageReceiver {
  public:
   enum : std::int32_t { mrNone = 0, mrStopped = 1, mrTimedOut = 2 };
 
-  explicit TWait(QWidget* Owner = nullptr);
-  ~TWait() override;
+  explicit WaitControl(QWidget* Owner = nullptr);
+  ~WaitControl() override;
 
   // Counts down from Caption (15 when it holds no count); OnWaitStart.
   void Start() override;
@@ -46,11 +46,11 @@ class TWait : public QWidget, public WaitCountdown, private win::MessageReceiver
   void SetInterval(std::uint16_t Value);
 
   std::int32_t ModalResult = mrNone;
-  TWaitEvent OnWait;
-  TWaitNotifyEvent OnWaiting;
-  TWaitNotifyEvent OnWaitStart;
-  TWaitNotifyEvent OnWaitStop;
-  TWaitNotifyEvent OnTimeout;
+  WaitEvent OnWait;
+  WaitNotifyEvent OnWaiting;
+  WaitNotifyEvent OnWaitStart;
+  WaitNotifyEvent OnWaitStop;
+  WaitNotifyEvent OnTimeout;
 
  protected:
   void paintEvent(QPaintEvent* event) override;

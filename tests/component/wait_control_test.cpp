@@ -1,4 +1,4 @@
-// TWait, the countdown control: counting, running out, early stop by the socket, input swallowed
+// WaitControl, the countdown control: counting, running out, early stop by the socket, input swallowed
 // during the modal wait, and the bar it paints.
 #include <unistd.h>
 
@@ -25,7 +25,7 @@ using Clock = std::chrono::steady_clock;
 namespace {
 
 TEST(Countdown, StartWithoutACountCountsFromFifteen) {
-  TWait wait;
+  WaitControl wait;
   for (const char* caption : {"0", "", "abc"}) {
     wait.SetCaption(caption);
     wait.Start();
@@ -39,24 +39,24 @@ TEST(Countdown, StartWithoutACountCountsFromFifteen) {
   EXPECT_EQ(wait.Caption(), "6");
   wait.Stop();
   EXPECT_FALSE(wait.Running());
-  EXPECT_EQ(wait.ModalResult, TWait::mrStopped);
+  EXPECT_EQ(wait.ModalResult, WaitControl::mrStopped);
   EXPECT_EQ(wait.Caption(), "7") << "back at the start count";
 }
 
 TEST(Countdown, RunModalRunsOutAfterItsTicks) {
-  TWait wait;
+  WaitControl wait;
   std::vector<std::string> events;
-  wait.OnWaitStart = [&](TWait*) { events.push_back("start"); };
+  wait.OnWaitStart = [&](WaitControl*) { events.push_back("start"); };
   // OnWait comes before the caption moves on: the count left, then what was shown.
-  wait.OnWait = [&](TWait* w, std::int32_t left) { events.push_back(std::to_string(left) + " of " + w->Caption()); };
-  wait.OnTimeout = [&](TWait* w) { events.push_back("timeout " + w->Caption()); };
+  wait.OnWait = [&](WaitControl* w, std::int32_t left) { events.push_back(std::to_string(left) + " of " + w->Caption()); };
+  wait.OnTimeout = [&](WaitControl* w) { events.push_back("timeout " + w->Caption()); };
   wait.SetInterval(20);
   wait.SetCaption("5");
   const auto start = Clock::now();
   wait.RunModal();
   EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(95));
   EXPECT_EQ(events, (std::vector<std::string>{"start", "4 of 5", "3 of 4", "2 of 3", "1 of 2", "0 of 1", "timeout 5"}));
-  EXPECT_EQ(wait.ModalResult, TWait::mrTimedOut);
+  EXPECT_EQ(wait.ModalResult, WaitControl::mrTimedOut);
   EXPECT_FALSE(wait.Running());
 }
 
@@ -67,7 +67,7 @@ class SocketWait : public ::testing::Test {
     socket.SetWaitCtrl(&wait);
     socket.SetAddr("127.0.0.1");
   }
-  TWait wait;
+  WaitControl wait;
   AsyncSocket socket;
 };
 
@@ -77,7 +77,7 @@ TEST_F(SocketWait, ArrivingStateOrLineStopsTheCountEarly) {
   socket.Connect();
   const auto start = Clock::now();
   EXPECT_TRUE(socket.Wait(5, wsConnected));
-  EXPECT_EQ(wait.ModalResult, TWait::mrStopped);
+  EXPECT_EQ(wait.ModalResult, WaitControl::mrStopped);
   EXPECT_EQ(wait.Caption(), "5");
   EXPECT_FALSE(wait.isVisible());
 
@@ -89,7 +89,7 @@ TEST_F(SocketWait, ArrivingStateOrLineStopsTheCountEarly) {
   std::string line;
   socket.ReadLine(5, line);
   EXPECT_EQ(line, "a line");
-  EXPECT_EQ(wait.ModalResult, TWait::mrStopped);
+  EXPECT_EQ(wait.ModalResult, WaitControl::mrStopped);
   EXPECT_LT(Clock::now() - start, std::chrono::seconds(2));
   late.join();
   ::close(peer);
@@ -102,7 +102,7 @@ TEST_F(SocketWait, FailedConnectionEndsTheWaitAtOnce) {
   const auto start = Clock::now();
   EXPECT_FALSE(socket.Wait(5, wsConnected));
   EXPECT_LT(Clock::now() - start, std::chrono::seconds(2));
-  EXPECT_EQ(wait.ModalResult, TWait::mrStopped);
+  EXPECT_EQ(wait.ModalResult, WaitControl::mrStopped);
 }
 
 // Counts the presses and double clicks that reach a widget, by mouse button.
@@ -150,11 +150,11 @@ struct UserWindow {
 
 TEST(Countdown, KeysAndLeftOrRightClicksAreSwallowedDuringTheModalWait) {
   UserWindow user;
-  TWait wait;
+  WaitControl wait;
   wait.SetInterval(20);
   wait.SetCaption("3");
   bool used = false;
-  wait.OnWait = [&](TWait* w, std::int32_t) {
+  wait.OnWait = [&](WaitControl* w, std::int32_t) {
     if (std::exchange(used, true)) return;
     user.UseIt();
     w->Stop();
@@ -176,7 +176,7 @@ TEST(Countdown, KeysAndLeftOrRightClicksAreSwallowedDuringTheModalWait) {
 }
 
 TEST(Countdown, BarShrinksWithTheSecondsLeft) {
-  TWait wait;  // 192 x 32, start count 60
+  WaitControl wait;  // 192 x 32, start count 60
   auto highlighted = [&](int x) {
     const QImage image = wait.grab().toImage();
     return image.pixelColor(x, 25) == wait.palette().color(QPalette::Highlight);

@@ -12,7 +12,7 @@
 #include <cstdio>
 
 #include "output_directory.h"
-#include "ui/components/secret_panel.h"
+#include "ui/components/credits_panel.h"
 #include "ui/main_window.h"
 
 int main(int argc, char* argv[]) {

@@ -14,7 +14,7 @@
 #include "main_window_fixture.h"
 #include "session/settings.h"
 #include "ui/filename_edit.h"
-#include "ui/components/secret_panel.h"
+#include "ui/components/credits_panel.h"
 
 namespace {
 

@@ -65,7 +65,7 @@ TEST_F(MainWindowTrayCheck, ACheckInTheTrayShowsNothingButThePictureTheHintAndTh
   EXPECT_EQ(server->Requests().size(), 2u);
   EXPECT_EQ(tray.Last().command, RecordingTrayState::Modify);
   EXPECT_EQ(tray.Last().tip, kTwoNewMails);
-  EXPECT_EQ(tray.Last().iconKey, form->TrayIcon.Icons().Icon(kIconNewMail).cacheKey());
+  EXPECT_EQ(tray.Last().iconKey, form->trayIcon.Icons().Icon(kIconNewMail).cacheKey());
   EXPECT_TRUE(form->MediaPlayer1.IsOpen());
   EXPECT_EQ(form->MediaPlayer1.FileName(), sound);
   EXPECT_TRUE(AtRest());

@@ -16,7 +16,7 @@ using Command = RecordingTrayState::Command;
 
 constexpr int kMinute = 60000;
 
-qint64 PictureKey(const TForm1& form, int index) { return form.TrayIcon.Icons().Icon(index).cacheKey(); }
+qint64 PictureKey(const TForm1& form, int index) { return form.trayIcon.Icons().Icon(index).cacheKey(); }
 
 QStringList Captions(const QMenu& menu) {
   QStringList captions;
@@ -39,7 +39,7 @@ TEST_F(MainWindowTest, TheTrayMenuAndTheEnabledBoxKeepOneState) {
   EXPECT_EQ(Captions(*form->PopupMenu1), (QStringList{"&Restore", "&Check Now", "&Enabled", "C&lose"}));
   EXPECT_EQ(form->PopupMenu1->defaultAction(), form->Restore1);
   EXPECT_TRUE(form->CheckNow1->isEnabled());
-  EXPECT_FALSE(form->TrayIcon.Active());  // nothing in the notification area before a minimise
+  EXPECT_FALSE(form->trayIcon.Active());  // nothing in the notification area before a minimise
   EXPECT_EQ(tray.Count(Command::Add), 0);
   EXPECT_FALSE(form->Enabled1->isChecked());  // as the loaded "Enabled" box
 
@@ -84,7 +84,7 @@ TEST_F(MainWindowTest, MinimisingGoesToTheTrayAndTheMenuOrADoubleClickBringsItBa
   trayShell->Send(TrayMouse::LeftDouble);  // runs the default item, Restore
   EXPECT_TRUE(form->isVisible());
   EXPECT_FALSE(form->isMinimized());
-  EXPECT_FALSE(form->TrayIcon.Active());
+  EXPECT_FALSE(form->trayIcon.Active());
   EXPECT_FALSE(tray.shown);
   EXPECT_FALSE(form->TrayActive());
 
@@ -105,7 +105,7 @@ TEST_F(MainWindowTest, WithoutANotificationAreaMinimisingLeavesAMinimisedWindow)
     Minimise();
     EXPECT_TRUE(form->isVisible());
     EXPECT_TRUE(form->isMinimized());
-    EXPECT_FALSE(form->TrayIcon.Active());  // no retry of the icon behind the user's back
+    EXPECT_FALSE(form->trayIcon.Active());  // no retry of the icon behind the user's back
     EXPECT_FALSE(form->TrayActive());
     form->showNormal();
     EXPECT_FALSE(form->isMinimized());

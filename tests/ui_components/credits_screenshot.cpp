@@ -10,14 +10,14 @@
 
 #include "output_directory.h"
 #include "ui/components/about_credits.h"
-#include "ui/components/secret_panel.h"
+#include "ui/components/credits_panel.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   const QDir directory = OutputDirectoryArgument(argc, argv);
   QWidget tab;
   tab.resize(326, 146);
-  TSecretPanel panel(&tab);
+  CreditsPanel panel(&tab);
   SetUpAboutCredits(panel);
   panel.move(8, 46);
   tab.show();

@@ -20,7 +20,7 @@ QIcon Solid(Qt::GlobalColor colour) {
 }
 
 TEST(IconListTest, EveryChangeNotifiesOnceAndUpdatesBatch) {
-  TIconList list;
+  IconList list;
   int changes = 0;
   list.OnChange = [&] { ++changes; };
   const QIcon red = Solid(Qt::red), green = Solid(Qt::green), blue = Solid(Qt::blue);
@@ -50,7 +50,7 @@ TEST(IconListTest, EveryChangeNotifiesOnceAndUpdatesBatch) {
   list.EndUpdate();
   EXPECT_EQ(changes, 6) << "an update without changes notifies nothing";
 
-  TIconList copy;
+  IconList copy;
   copy.Assign(list);
   EXPECT_EQ(copy.Count(), 2);
   list.Assign(red);
@@ -62,7 +62,7 @@ TEST(IconListTest, EveryChangeNotifiesOnceAndUpdatesBatch) {
 
 // Looks at the drawn pictures the way a desktop takes them: at the size it asks for.
 TEST(LetterIconsTest, BothPicturesAtEveryTraySizeInTheScanOrder) {
-  TIconList list;
+  IconList list;
   AddLetterIcons(list);
   ASSERT_EQ(list.Count(), 2);
   const QIcon newMail = list.Icon(kIconNewMail);

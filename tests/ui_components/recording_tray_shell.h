@@ -21,7 +21,7 @@ struct RecordingTrayState {
   bool acceptAdd = true;
   bool shown = false;  // whether an icon is in the area now
   QPoint cursor{100, 200};
-  TShiftState keys = 0;
+  ShiftState keys = 0;
 
   int Count(Command command) const {
     int n = 0;
@@ -48,7 +48,7 @@ class RecordingTrayShell : public TrayShell {
   }
   void ShowMenu(QMenu& menu, QPoint at) override { state_.menusShown.emplace_back(&menu, at); }
   QPoint CursorPos() const override { return state_.cursor; }
-  TShiftState KeyState() const override { return state_.keys; }
+  ShiftState KeyState() const override { return state_.keys; }
 
   void Send(TrayMouse message) const { ReportMouse(message); }
 

@@ -23,8 +23,8 @@ void Print(const QString& line) {
   std::fflush(stdout);
 }
 
-TTrayMouseEvent Printer(const char* name) {
-  return [name](TTrayIcon*, TMouseButton button, TShiftState shift, int, int) {
+TrayMouseEvent Printer(const char* name) {
+  return [name](TrayIcon*, MouseButton button, ShiftState shift, int, int) {
     Print(QStringLiteral("%1 %2 %3").arg(QLatin1String(name)).arg(button).arg(shift));
   };
 }
@@ -55,12 +55,12 @@ int main(int argc, char* argv[]) {
     });
   });
 
-  TTrayIcon tray;
+  TrayIcon tray;
   tray.SetPopupMenu(&menu);
   tray.OnMouseDown = Printer("down");
   tray.OnClick = Printer("click");
   tray.OnMouseUp = Printer("up");
-  tray.OnDblClick = [](TTrayIcon*) { Print(QStringLiteral("dblclick")); };
+  tray.OnDblClick = [](TrayIcon*) { Print(QStringLiteral("dblclick")); };
   tray.SetIcon(NewMailIcon());
   tray.SetHint(QStringLiteral("1 new message|details"));
 

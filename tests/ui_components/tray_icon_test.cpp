@@ -25,16 +25,16 @@ class TrayIconTest : public ::testing::Test {
   TrayIconTest() {
     auto shell = std::make_unique<RecordingTrayShell>(state);
     shellView = shell.get();
-    tray = std::make_unique<TTrayIcon>(std::move(shell));
+    tray = std::make_unique<TrayIcon>(std::move(shell));
   }
 
   // Every mouse event as one line: "down 0 8 100 200" is button, shift, x, y.
   void RecordEvents() {
-    tray->OnMouseDown = [this](TTrayIcon*, TMouseButton b, TShiftState s, int x, int y) { Log("down", b, s, x, y); };
-    tray->OnMouseUp = [this](TTrayIcon*, TMouseButton b, TShiftState s, int x, int y) { Log("up", b, s, x, y); };
-    tray->OnClick = [this](TTrayIcon*, TMouseButton b, TShiftState s, int x, int y) { Log("click", b, s, x, y); };
-    tray->OnDblClick = [this](TTrayIcon*) { events.push_back("dblclick"); };
-    tray->OnMouseMove = [this](TTrayIcon*, TShiftState s, int x, int y) { Log("move", -1, s, x, y); };
+    tray->OnMouseDown = [this](TrayIcon*, MouseButton b, ShiftState s, int x, int y) { Log("down", b, s, x, y); };
+    tray->OnMouseUp = [this](TrayIcon*, MouseButton b, ShiftState s, int x, int y) { Log("up", b, s, x, y); };
+    tray->OnClick = [this](TrayIcon*, MouseButton b, ShiftState s, int x, int y) { Log("click", b, s, x, y); };
+    tray->OnDblClick = [this](TrayIcon*) { events.push_back("dblclick"); };
+    tray->OnMouseMove = [this](TrayIcon*, ShiftState s, int x, int y) { Log("move", -1, s, x, y); };
   }
   void Log(const char* what, int button, int shift, int x, int y) {
     events.push_back(std::string(what) + " " + std::to_string(button) + " " + std::to_string(shift) + " " +
@@ -46,7 +46,7 @@ class TrayIconTest : public ::testing::Test {
 
   State state;
   RecordingTrayShell* shellView = nullptr;
-  std::unique_ptr<TTrayIcon> tray;
+  std::unique_ptr<TrayIcon> tray;
   std::vector<std::string> events;
 };
 
@@ -66,7 +66,7 @@ TEST_F(TrayIconTest, TipIsTheHintBeforeTheFirstBarCutTo63Characters) {
 
   // A character outside the BMP at the cut is dropped whole rather than split.
   const QString astral = QString(62, QLatin1Char('b')) + QString::fromUcs4(U"\U0001F4E7");
-  EXPECT_EQ(TTrayIcon::ShortHint(astral), QString(62, QLatin1Char('b')));
+  EXPECT_EQ(TrayIcon::ShortHint(astral), QString(62, QLatin1Char('b')));
 }
 
 TEST_F(TrayIconTest, RepeatedActiveLeavesExactlyOneIcon) {
@@ -222,7 +222,7 @@ TEST_F(TrayIconTest, HandlerErrorGoesToTheApplicationReport) {
     }
   });
   tray->SetIcon(NewMailIcon());
-  tray->OnClick = [](TTrayIcon*, TMouseButton, TShiftState, int, int) { throw std::runtime_error("cannot restore"); };
+  tray->OnClick = [](TrayIcon*, MouseButton, ShiftState, int, int) { throw std::runtime_error("cannot restore"); };
   EXPECT_NO_THROW(Send({TrayMouse::LeftDown, TrayMouse::LeftUp}));
   SetApplicationErrorReport(nullptr);
   EXPECT_EQ(reported, "cannot restore");
@@ -232,7 +232,7 @@ TEST_F(TrayIconTest, HandlerErrorGoesToTheApplicationReport) {
 // icon, and the component stays usable.
 TEST(QtTrayShellTest, NoNotificationAreaLeavesTheIconOutOfTheTray) {
   if (QSystemTrayIcon::isSystemTrayAvailable()) GTEST_SKIP() << "this desktop has a notification area";
-  TTrayIcon tray;
+  TrayIcon tray;
   tray.SetIcon(NewMailIcon());
   tray.SetHint(QStringLiteral("Not checked"));
   EXPECT_TRUE(tray.Active());

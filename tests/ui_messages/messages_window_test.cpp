@@ -106,7 +106,7 @@ TEST_F(MessagesWindowTest, CheckBoxesToggleInTheirAreaAndByKeysOnEnabledRowsOnly
   m.ListBox1.push_back({"Not Checked", Unchecked, false});
   form->MailboxStateChanged();
   ShowWindow();
-  TCheckListBox* list = messages->ListBox1;
+  CheckListBox* list = messages->ListBox1;
 
   ClickRow(list, 0, 14);
   ClickRow(list, 1, 15);  // just beside the box: only selects
@@ -162,7 +162,7 @@ TEST_F(MessagesWindowTest, ScrollWidthsAndRowHeightsFollowTheEntriesAndTheFont) 
   };
   EXPECT_EQ(scrollWidth(), subjects->fontMetrics().horizontalAdvance(wide + "x"));
   EXPECT_EQ(messages->ListBox2->horizontalScrollBar()->maximum(), 0);
-  EXPECT_EQ(subjects->visualItemRect(subjects->item(0)).height(), TTextListBox::kItemHeight);
+  EXPECT_EQ(subjects->visualItemRect(subjects->item(0)).height(), TextListBox::kItemHeight);
   EXPECT_EQ(messages->ListBox1->visualItemRect(messages->ListBox1->item(0)).height(), 13);
 
   QFont large = subjects->font();

@@ -3,7 +3,7 @@
 #include <QFont>
 #include <QPalette>
 
-#include "ui/components/secret_panel.h"
+#include "ui/components/credits_panel.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ QStringList AboutCreditLines() {
 }
 
 // A narrow sans-serif first, as elsewhere in the windows, so the lines fit the panel's width.
-void SetUpAboutCredits(TSecretPanel& panel) {
+void SetUpAboutCredits(CreditsPanel& panel) {
   panel.resize(310, 92);
   panel.SetCycled(true);
   panel.SetInterval(kStepMilliseconds);

@@ -1,5 +1,5 @@
 #pragma once
-// TIconList: an ordered list of owned icons (an entry may be empty) for the tray icon.
+// IconList: an ordered list of owned icons (an entry may be empty) for the tray icon.
 //
 // Every change raises OnChange once; changes between BeginUpdate and the matching EndUpdate
 // raise it once at the end, and only if something changed.
@@ -9,12 +9,12 @@
 #include <functional>
 #include <vector>
 
-class TIconList {
+class IconList {
  public:
-  TIconList() = default;
+  IconList() = default;
   // Copies the entries; the copy has no OnChange of its own.
-  TIconList(const TIconList& other) : icons_(other.icons_) {}
-  TIconList& operator=(const TIconList& other);
+  IconList(const IconList& other) : icons_(other.icons_) {}
+  IconList& operator=(const IconList& other);
 
   int Count() const { return static_cast<int>(icons_.size()); }
   // Reading or writing outside 0..Count()-1 throws std::out_of_range.
@@ -30,7 +30,7 @@ class TIconList {
   int IndexOf(const QIcon& icon) const;
   void Clear();
   // The list becomes a copy of `other`, or a single entry holding `icon`.
-  void Assign(const TIconList& other);
+  void Assign(const IconList& other);
   void Assign(const QIcon& icon);
 
   void BeginUpdate() { ++updateDepth_; }

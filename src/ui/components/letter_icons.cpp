@@ -23,7 +23,7 @@ QIcon NewMailIcon() { return LoadDrawn("newmail"); }
 
 QIcon NoMailIcon() { return LoadDrawn("nomail"); }
 
-void AddLetterIcons(TIconList& list) {
+void AddLetterIcons(IconList& list) {
   list.BeginUpdate();
   list.Add(NewMailIcon());
   list.Add(NoMailIcon());

@@ -4,10 +4,10 @@
 
 #include <QIcon>
 
-class TIconList;
+class IconList;
 
 QIcon NewMailIcon();
 QIcon NoMailIcon();
 
 // Appends both in the order the mailbox scan counts them: new mail first, then no mail.
-void AddLetterIcons(TIconList& list);
+void AddLetterIcons(IconList& list);

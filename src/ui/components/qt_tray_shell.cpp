@@ -29,9 +29,9 @@ void QtTrayShell::ShowMenu(QMenu& menu, QPoint at) { menu.popup(at); }
 
 QPoint QtTrayShell::CursorPos() const { return QCursor::pos(); }
 
-TShiftState QtTrayShell::KeyState() const {
+ShiftState QtTrayShell::KeyState() const {
   const Qt::KeyboardModifiers keys = QGuiApplication::queryKeyboardModifiers();
-  TShiftState state = 0;
+  ShiftState state = 0;
   if (keys & Qt::ShiftModifier) state |= ssShift;
   if (keys & Qt::AltModifier) state |= ssAlt;
   if (keys & Qt::ControlModifier) state |= ssCtrl;

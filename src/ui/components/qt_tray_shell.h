@@ -27,7 +27,7 @@ class QtTrayShell : public TrayShell {
   void Delete() override;
   void ShowMenu(QMenu& menu, QPoint at) override;
   QPoint CursorPos() const override;
-  TShiftState KeyState() const override;
+  ShiftState KeyState() const override;
 
  private:
   void Activated(QSystemTrayIcon::ActivationReason reason) const;

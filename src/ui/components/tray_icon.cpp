@@ -5,19 +5,19 @@
 #include "ui/components/application_errors.h"
 #include "ui/components/qt_tray_shell.h"
 
-TTrayIcon::TTrayIcon(std::unique_ptr<TrayShell> shell)
+TrayIcon::TrayIcon(std::unique_ptr<TrayShell> shell)
     : shell_(shell ? std::move(shell) : std::make_unique<QtTrayShell>()) {
   shell_->SetMouseHandler([this](TrayMouse message) { RunReportingErrors([&] { HandleMouse(message); }); });
   icons_.OnChange = [this] { RefreshIcon(); };
 }
 
-TTrayIcon::~TTrayIcon() {
+TrayIcon::~TrayIcon() {
   icons_.OnChange = nullptr;
   shell_->SetMouseHandler(nullptr);
   RemoveIcon();
 }
 
-void TTrayIcon::SetActive(bool active) {
+void TrayIcon::SetActive(bool active) {
   if (active == active_) return;
   active_ = active;
   if (active_) {
@@ -27,29 +27,29 @@ void TTrayIcon::SetActive(bool active) {
   }
 }
 
-void TTrayIcon::SetHint(const QString& hint) {
+void TrayIcon::SetHint(const QString& hint) {
   if (hint == hint_) return;
   hint_ = hint;
   RefreshIcon();
 }
 
-QString TTrayIcon::ShortHint(const QString& hint) {
+QString TrayIcon::ShortHint(const QString& hint) {
   QString tip = hint.section(QLatin1Char('|'), 0, 0).left(kTrayTipLength);
   // Never leave half of a character that takes two UTF-16 units.
   if (!tip.isEmpty() && tip.back().isHighSurrogate()) tip.chop(1);
   return tip;
 }
 
-void TTrayIcon::SetIcon(const QIcon& icon) {
+void TrayIcon::SetIcon(const QIcon& icon) {
   icon_ = icon;
   RefreshIcon();
 }
 
 // Each button's press sets its flag and its release turns it into a click, so a release whose
 // press came before the latest add or remove makes no click.
-void TTrayIcon::HandleMouse(TrayMouse message) {
+void TrayIcon::HandleMouse(TrayMouse message) {
   const QPoint at = shell_->CursorPos();
-  const TShiftState keys = shell_->KeyState();
+  const ShiftState keys = shell_->KeyState();
   switch (message) {
     case TrayMouse::Move:
       if (OnMouseMove) OnMouseMove(this, keys, at.x(), at.y());
@@ -87,11 +87,11 @@ void TTrayIcon::HandleMouse(TrayMouse message) {
   }
 }
 
-void TTrayIcon::Press(TMouseButton button, TShiftState shift, QPoint at) {
+void TrayIcon::Press(MouseButton button, ShiftState shift, QPoint at) {
   if (OnMouseDown) OnMouseDown(this, button, shift, at.x(), at.y());
 }
 
-void TTrayIcon::Release(TMouseButton button, TShiftState shift, QPoint at, bool& pressed) {
+void TrayIcon::Release(MouseButton button, ShiftState shift, QPoint at, bool& pressed) {
   if (pressed) {
     pressed = false;
     ClickStep(button, shift, at);
@@ -99,23 +99,23 @@ void TTrayIcon::Release(TMouseButton button, TShiftState shift, QPoint at, bool&
   if (OnMouseUp) OnMouseUp(this, button, shift, at.x(), at.y());
 }
 
-void TTrayIcon::ClickStep(TMouseButton button, TShiftState shift, QPoint at) {
+void TrayIcon::ClickStep(MouseButton button, ShiftState shift, QPoint at) {
   if (button == mbRight && PopupTrayMenu(at)) return;
   if (OnClick) OnClick(this, button, shift, at.x(), at.y());
 }
 
-void TTrayIcon::DoubleClickStep() {
+void TrayIcon::DoubleClickStep() {
   if (!ClickDefaultItem() && OnDblClick) OnDblClick(this);
 }
 
-bool TTrayIcon::PopupTrayMenu(QPoint at) {
+bool TrayIcon::PopupTrayMenu(QPoint at) {
   if (!active_ || !popupMenu_) return false;
   shell_->ShowMenu(*popupMenu_, at);
   return true;
 }
 
 // Only a default item among the menu's own items counts, and only while it is enabled.
-bool TTrayIcon::ClickDefaultItem() {
+bool TrayIcon::ClickDefaultItem() {
   if (!active_ || !popupMenu_) return false;
   QAction* item = popupMenu_->defaultAction();
   if (!item || !item->isEnabled() || !popupMenu_->actions().contains(item)) return false;
@@ -123,20 +123,20 @@ bool TTrayIcon::ClickDefaultItem() {
   return true;
 }
 
-void TTrayIcon::AddIcon() {
+void TrayIcon::AddIcon() {
   RemoveIcon();
   if (icon_.isNull()) return;
   inTray_ = shell_->Add(FillNotifyRecord());
 }
 
-void TTrayIcon::RemoveIcon() {
+void TrayIcon::RemoveIcon() {
   shell_->Delete();
   inTray_ = false;
   leftPressed_ = false;
   rightPressed_ = false;
 }
 
-void TTrayIcon::RefreshIcon() {
+void TrayIcon::RefreshIcon() {
   if (inTray_) {
     if (icon_.isNull()) {
       RemoveIcon();
@@ -148,4 +148,4 @@ void TTrayIcon::RefreshIcon() {
   }
 }
 
-TrayNotifyRecord TTrayIcon::FillNotifyRecord() const { return {icon_, ShortHint(hint_)}; }
+TrayNotifyRecord TrayIcon::FillNotifyRecord() const { return {icon_, ShortHint(hint_)}; }

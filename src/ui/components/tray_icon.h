@@ -1,5 +1,5 @@
 #pragma once
-// TTrayIcon: one icon with a tooltip in the desktop's notification area. It turns mouse activity
+// TrayIcon: one icon with a tooltip in the desktop's notification area. It turns mouse activity
 // on the icon into events, opens PopupMenu on a right click and runs the menu's default item on
 // a double click. What the desktop reports is described in qt_tray_shell.h.
 //
@@ -18,25 +18,25 @@
 #include "ui/components/icon_list.h"
 #include "ui/components/tray_shell.h"
 
-enum TMouseButton { mbLeft = 0, mbRight = 1, mbMiddle = 2 };
+enum MouseButton { mbLeft = 0, mbRight = 1, mbMiddle = 2 };
 
-class TTrayIcon;
-using TTrayNotifyEvent = std::function<void(TTrayIcon* Sender)>;
-using TTrayMouseEvent = std::function<void(TTrayIcon* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
-using TTrayMouseMoveEvent = std::function<void(TTrayIcon* Sender, TShiftState Shift, int X, int Y)>;
+class TrayIcon;
+using TrayNotifyEvent = std::function<void(TrayIcon* Sender)>;
+using TrayMouseEvent = std::function<void(TrayIcon* Sender, MouseButton Button, ShiftState Shift, int X, int Y)>;
+using TrayMouseMoveEvent = std::function<void(TrayIcon* Sender, ShiftState Shift, int X, int Y)>;
 
 // The shell's tooltip field holds 63 characters and the end mark.
 inline constexpr int kTrayTipLength = 63;
 
-class TTrayIcon {
+class TrayIcon {
  public:
   // Without a shell the desktop's notification area (QtTrayShell) is used. Active starts true,
   // but nothing shows until there is a picture.
-  explicit TTrayIcon(std::unique_ptr<TrayShell> shell = nullptr);
-  TTrayIcon(const TTrayIcon&) = delete;
-  TTrayIcon& operator=(const TTrayIcon&) = delete;
+  explicit TrayIcon(std::unique_ptr<TrayShell> shell = nullptr);
+  TrayIcon(const TrayIcon&) = delete;
+  TrayIcon& operator=(const TrayIcon&) = delete;
   // Takes the icon out of the notification area; raises no event.
-  ~TTrayIcon();
+  ~TrayIcon();
 
   bool Active() const { return active_; }
   void SetActive(bool active);
@@ -50,25 +50,25 @@ class TTrayIcon {
   const QIcon& Icon() const { return icon_; }
   // Always refreshes the shown picture, even when it is the same one.
   void SetIcon(const QIcon& icon);
-  TIconList& Icons() { return icons_; }
-  const TIconList& Icons() const { return icons_; }
-  void SetIcons(const TIconList& icons) { icons_.Assign(icons); }
+  IconList& Icons() { return icons_; }
+  const IconList& Icons() const { return icons_; }
+  void SetIcons(const IconList& icons) { icons_.Assign(icons); }
 
   // Not owned; forgotten when the menu is destroyed.
   QMenu* PopupMenu() const { return popupMenu_; }
   void SetPopupMenu(QMenu* menu) { popupMenu_ = menu; }
 
-  TTrayMouseEvent OnClick;
-  TTrayNotifyEvent OnDblClick;  // a double click that no default menu item took
-  TTrayMouseMoveEvent OnMouseMove;
-  TTrayMouseEvent OnMouseDown;
-  TTrayMouseEvent OnMouseUp;
+  TrayMouseEvent OnClick;
+  TrayNotifyEvent OnDblClick;  // a double click that no default menu item took
+  TrayMouseMoveEvent OnMouseMove;
+  TrayMouseEvent OnMouseDown;
+  TrayMouseEvent OnMouseUp;
 
  private:
   void HandleMouse(TrayMouse message);
-  void Press(TMouseButton button, TShiftState shift, QPoint at);
-  void Release(TMouseButton button, TShiftState shift, QPoint at, bool& pressed);
-  void ClickStep(TMouseButton button, TShiftState shift, QPoint at);
+  void Press(MouseButton button, ShiftState shift, QPoint at);
+  void Release(MouseButton button, ShiftState shift, QPoint at, bool& pressed);
+  void ClickStep(MouseButton button, ShiftState shift, QPoint at);
   void DoubleClickStep();
   bool PopupTrayMenu(QPoint at);
   bool ClickDefaultItem();
@@ -85,6 +85,6 @@ class TTrayIcon {
   bool rightPressed_ = false;
   QString hint_;
   QIcon icon_;
-  TIconList icons_;
+  IconList icons_;
   QPointer<QMenu> popupMenu_;
 };

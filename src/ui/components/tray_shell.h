@@ -28,14 +28,14 @@ enum class TrayMouse : std::uint16_t {
 };
 
 // Shift state of the mouse events: a set of these bits.
-using TShiftState = std::uint8_t;
-inline constexpr TShiftState ssShift = 1;
-inline constexpr TShiftState ssAlt = 2;
-inline constexpr TShiftState ssCtrl = 4;
-inline constexpr TShiftState ssLeft = 8;
-inline constexpr TShiftState ssRight = 16;
-inline constexpr TShiftState ssMiddle = 32;
-inline constexpr TShiftState ssDouble = 64;
+using ShiftState = std::uint8_t;
+inline constexpr ShiftState ssShift = 1;
+inline constexpr ShiftState ssAlt = 2;
+inline constexpr ShiftState ssCtrl = 4;
+inline constexpr ShiftState ssLeft = 8;
+inline constexpr ShiftState ssRight = 16;
+inline constexpr ShiftState ssMiddle = 32;
+inline constexpr ShiftState ssDouble = 64;
 
 // What the shell is given with each add and modify.
 struct TrayNotifyRecord {
@@ -57,7 +57,7 @@ class TrayShell {
   virtual void ShowMenu(QMenu& menu, QPoint at) = 0;
   virtual QPoint CursorPos() const = 0;
   // Shift, Alt and Ctrl as they are down now.
-  virtual TShiftState KeyState() const = 0;
+  virtual ShiftState KeyState() const = 0;
 
   void SetMouseHandler(MouseHandler handler) { mouseHandler_ = std::move(handler); }
 

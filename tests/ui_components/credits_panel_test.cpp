@@ -11,19 +11,19 @@
 #include <stdexcept>
 
 #include "ui/components/about_credits.h"
-#include "ui/components/secret_panel.h"
+#include "ui/components/credits_panel.h"
 
 namespace {
 
-class SecretPanelTest : public ::testing::Test {
+class CreditsPanelTest : public ::testing::Test {
  protected:
-  SecretPanelTest() {
+  CreditsPanelTest() {
     panel.resize(310, 92);
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPixelSize(11);
     panel.setFont(font);
-    panel.OnStartPlay = [this](TSecretPanel*) { ++starts; };
-    panel.OnStopPlay = [this](TSecretPanel*) { ++stops; };
+    panel.OnStartPlay = [this](CreditsPanel*) { ++starts; };
+    panel.OnStopPlay = [this](CreditsPanel*) { ++stops; };
   }
 
   void Steps(int count) {
@@ -51,24 +51,24 @@ class SecretPanelTest : public ::testing::Test {
     return ink;
   }
 
-  TSecretPanel panel;
+  CreditsPanel panel;
   int starts = 0;
   int stops = 0;
 };
 
-TEST_F(SecretPanelTest, TextAreaLeavesRoomForBevelPaddingAndGlyph) {
+TEST_F(CreditsPanelTest, TextAreaLeavesRoomForBevelPaddingAndGlyph) {
   EXPECT_EQ(panel.TextArea(), QRect(7, 4, 299, 84));
   QPixmap glyph(16, 20);
   glyph.fill(Qt::red);
   panel.SetGlyph(glyph);
   EXPECT_EQ(panel.TextArea(), QRect(23, 4, 283, 84));
-  panel.SetGlyphLayout(TGlyphLayout::Bottom);
+  panel.SetGlyphLayout(GlyphSide::Bottom);
   EXPECT_EQ(panel.TextArea(), QRect(4, 4, 302, 61));
   panel.resize(20, 20);
   EXPECT_EQ(panel.TextArea(), QRect(0, 0, 0, 0));
 }
 
-TEST_F(SecretPanelTest, WithoutLinesItStopsAtTheFirstTickUnlessCycled) {
+TEST_F(CreditsPanelTest, WithoutLinesItStopsAtTheFirstTickUnlessCycled) {
   panel.SetActive(true);
   panel.SetActive(true);
   EXPECT_EQ(starts, 1);
@@ -86,7 +86,7 @@ TEST_F(SecretPanelTest, WithoutLinesItStopsAtTheFirstTickUnlessCycled) {
   EXPECT_TRUE(Ink(FrameImage()).isNull());
 }
 
-TEST_F(SecretPanelTest, SingleLineNeverShowsUnlessCycledThenStaysAtTheTop) {
+TEST_F(CreditsPanelTest, SingleLineNeverShowsUnlessCycledThenStaysAtTheTop) {
   panel.SetLines({QStringLiteral("Vexmira")});
   panel.SetActive(true);
   EXPECT_TRUE(Ink(FrameImage()).isNull());
@@ -104,7 +104,7 @@ TEST_F(SecretPanelTest, SingleLineNeverShowsUnlessCycledThenStaysAtTheTop) {
   EXPECT_LE(ink.bottom(), panel.LineHeight());
 }
 
-TEST_F(SecretPanelTest, OnePassScrollsUntilTheLastLineIsAtTheTop) {
+TEST_F(CreditsPanelTest, OnePassScrollsUntilTheLastLineIsAtTheTop) {
   panel.SetLines(AboutCreditLines());
   const int h = QFontMetrics(panel.font()).height() + QFontMetrics(panel.font()).leading();
   panel.SetActive(true);
@@ -128,7 +128,7 @@ TEST_F(SecretPanelTest, OnePassScrollsUntilTheLastLineIsAtTheTop) {
 
 // Scrolling moves the same picture up one pixel a step: the frame at offset k shows the rows of
 // the frame at offset 0 from k on, and a new line enters at the bottom.
-TEST_F(SecretPanelTest, FramesAtLaterOffsetsAreTheFirstFrameMovedUp) {
+TEST_F(CreditsPanelTest, FramesAtLaterOffsetsAreTheFirstFrameMovedUp) {
   panel.SetLines({QStringLiteral("First line"), QStringLiteral("\tSecond"), QStringLiteral("Third"),
                   QStringLiteral("Fourth"), QStringLiteral("Fifth"), QStringLiteral("Sixth"),
                   QStringLiteral("Seventh"), QStringLiteral("Eighth"), QStringLiteral("Ninth")});
@@ -155,7 +155,7 @@ TEST_F(SecretPanelTest, FramesAtLaterOffsetsAreTheFirstFrameMovedUp) {
   EXPECT_LT(ink.bottom(), h + 1);
 }
 
-TEST_F(SecretPanelTest, AlignmentAndRaisedStyleInTheFrame) {
+TEST_F(CreditsPanelTest, AlignmentAndRaisedStyleInTheFrame) {
   panel.SetLines({QStringLiteral("Vexmira")});
   panel.SetCycled(true);
   panel.SetActive(true);
@@ -173,7 +173,7 @@ TEST_F(SecretPanelTest, AlignmentAndRaisedStyleInTheFrame) {
   QPalette palette = panel.palette();
   palette.setColor(QPalette::Light, Qt::yellow);
   panel.setPalette(palette);
-  panel.SetTextStyle(TTextStyle::Raised);
+  panel.SetTextStyle(TextRelief::Raised);
   Steps(1);
   EXPECT_EQ(panel.LineHeight(), plainHeight + 1) << "a pixel more for the shadow";
   bool shadow = false;
@@ -187,9 +187,9 @@ TEST_F(SecretPanelTest, AlignmentAndRaisedStyleInTheFrame) {
   EXPECT_TRUE(shadow);
 }
 
-TEST_F(SecretPanelTest, StartFailureLeavesItStoppedAndChildrenComeBack) {
+TEST_F(CreditsPanelTest, StartFailureLeavesItStoppedAndChildrenComeBack) {
   QLabel child(QStringLiteral("hidden while scrolling"), &panel);
-  panel.OnStartPlay = [](TSecretPanel*) { throw std::runtime_error("no credits"); };
+  panel.OnStartPlay = [](CreditsPanel*) { throw std::runtime_error("no credits"); };
   EXPECT_THROW(panel.SetActive(true), std::runtime_error);
   EXPECT_FALSE(panel.Active());
   EXPECT_TRUE(panel.Frame().isNull());
@@ -203,7 +203,7 @@ TEST_F(SecretPanelTest, StartFailureLeavesItStoppedAndChildrenComeBack) {
   EXPECT_THROW(panel.SetInterval(-1), std::invalid_argument);
 }
 
-TEST_F(SecretPanelTest, TheTimerStepsAndIntervalZeroHoldsTheScroll) {
+TEST_F(CreditsPanelTest, TheTimerStepsAndIntervalZeroHoldsTheScroll) {
   panel.SetLines(AboutCreditLines());
   panel.SetInterval(1);
   panel.SetActive(true);

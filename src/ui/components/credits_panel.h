@@ -1,5 +1,5 @@
 #pragma once
-// TSecretPanel: a bevelled panel that, while active, scrolls its lines upward through its inner
+// CreditsPanel: a bevelled panel that, while active, scrolls its lines upward through its inner
 // area one pixel per tick, like film credits; inactive, it is an empty panel.
 //
 // Each tick draws the visible lines into an off-screen picture of the text area's size, which
@@ -14,16 +14,16 @@
 #include <functional>
 #include <vector>
 
-enum class TGlyphLayout { Left, Right, Top, Bottom };
-enum class TTextStyle { None, Lowered, Raised };
+enum class GlyphSide { Left, Right, Top, Bottom };
+enum class TextRelief { None, Lowered, Raised };
 
-class TSecretPanel;
-using TSecretPanelEvent = std::function<void(TSecretPanel* Sender)>;
+class CreditsPanel;
+using CreditsPanelEvent = std::function<void(CreditsPanel* Sender)>;
 
-class TSecretPanel : public QFrame {
+class CreditsPanel : public QFrame {
  public:
   // Destruction raises no OnStopPlay: the owner may already be half destroyed.
-  explicit TSecretPanel(QWidget* parent = nullptr);
+  explicit CreditsPanel(QWidget* parent = nullptr);
 
   bool Active() const { return active_; }
   // Starting: offset 0, PrepareFrame, the timer runs, OnStartPlay; if OnStartPlay throws, the
@@ -38,19 +38,19 @@ class TSecretPanel : public QFrame {
   void SetCycled(bool cycled) { cycled_ = cycled; }
   const QPixmap& Glyph() const { return glyph_; }
   void SetGlyph(const QPixmap& glyph);
-  TGlyphLayout GlyphLayout() const { return glyphLayout_; }
-  void SetGlyphLayout(TGlyphLayout layout);
+  GlyphSide GlyphLayout() const { return glyphLayout_; }
+  void SetGlyphLayout(GlyphSide layout);
   // Milliseconds between two steps; 0 holds the scroll. Negative values throw.
   int Interval() const { return interval_; }
   void SetInterval(int milliseconds);
   const QStringList& Lines() const { return lines_; }
   // While active the scroll starts again from the top.
   void SetLines(const QStringList& lines);
-  TTextStyle TextStyle() const { return textStyle_; }
-  void SetTextStyle(TTextStyle style);
+  TextRelief TextStyle() const { return textStyle_; }
+  void SetTextStyle(TextRelief style);
 
-  TSecretPanelEvent OnStartPlay;
-  TSecretPanelEvent OnStopPlay;
+  CreditsPanelEvent OnStartPlay;
+  CreditsPanelEvent OnStopPlay;
 
   // One tick: one pixel further, back to the top (Cycled) or stop after the last line.
   void ScrollStep();
@@ -80,10 +80,10 @@ class TSecretPanel : public QFrame {
   Qt::Alignment alignment_ = Qt::AlignHCenter;
   bool cycled_ = false;
   QPixmap glyph_;
-  TGlyphLayout glyphLayout_ = TGlyphLayout::Left;
+  GlyphSide glyphLayout_ = GlyphSide::Left;
   int interval_ = 30;
   QStringList lines_;
-  TTextStyle textStyle_ = TTextStyle::None;
+  TextRelief textStyle_ = TextRelief::None;
 
   int offset_ = 0;
   int lineHeight_ = 1;

@@ -1,4 +1,4 @@
-#include "ui/components/secret_panel.h"
+#include "ui/components/credits_panel.h"
 
 #include <QPainter>
 #include <QResizeEvent>
@@ -15,14 +15,14 @@ constexpr int kMaxLineLength = 255;
 
 }  // namespace
 
-TSecretPanel::TSecretPanel(QWidget* parent) : QFrame(parent) {
+CreditsPanel::CreditsPanel(QWidget* parent) : QFrame(parent) {
   setFrameStyle(QFrame::Panel | QFrame::Sunken);
   setAutoFillBackground(true);
   timer_.setInterval(interval_);
   connect(&timer_, &QTimer::timeout, this, [this] { RunReportingErrors([this] { ScrollStep(); }); });
 }
 
-void TSecretPanel::SetActive(bool active) {
+void CreditsPanel::SetActive(bool active) {
   if (active == active_) return;
   if (active) {
     Start();
@@ -31,24 +31,24 @@ void TSecretPanel::SetActive(bool active) {
   }
 }
 
-void TSecretPanel::SetAlignment(Qt::Alignment alignment) {
+void CreditsPanel::SetAlignment(Qt::Alignment alignment) {
   alignment_ = alignment & Qt::AlignHorizontal_Mask;
   if (active_) DrawFrame();
 }
 
-void TSecretPanel::SetGlyph(const QPixmap& glyph) {
+void CreditsPanel::SetGlyph(const QPixmap& glyph) {
   glyph_ = glyph;
   if (active_) PrepareFrame();
   update();
 }
 
-void TSecretPanel::SetGlyphLayout(TGlyphLayout layout) {
+void CreditsPanel::SetGlyphLayout(GlyphSide layout) {
   glyphLayout_ = layout;
   if (active_) PrepareFrame();
   update();
 }
 
-void TSecretPanel::SetInterval(int milliseconds) {
+void CreditsPanel::SetInterval(int milliseconds) {
   if (milliseconds < 0) throw std::invalid_argument("The scroll interval must not be negative");
   interval_ = milliseconds;
   timer_.setInterval(interval_);
@@ -60,19 +60,19 @@ void TSecretPanel::SetInterval(int milliseconds) {
   }
 }
 
-void TSecretPanel::SetLines(const QStringList& lines) {
+void CreditsPanel::SetLines(const QStringList& lines) {
   lines_ = lines;
   if (!active_) return;
   offset_ = 0;
   DrawFrame();
 }
 
-void TSecretPanel::SetTextStyle(TTextStyle style) {
+void CreditsPanel::SetTextStyle(TextRelief style) {
   textStyle_ = style;
   if (active_) PrepareFrame();
 }
 
-void TSecretPanel::ScrollStep() {
+void CreditsPanel::ScrollStep() {
   if (!active_) return;  // a tick that was already queued when the panel stopped
   const qint64 lastOffset = (static_cast<qint64>(lines_.size()) - 1) * lineHeight_;
   if (offset_ < lastOffset) {
@@ -88,39 +88,39 @@ void TSecretPanel::ScrollStep() {
 
 // The inner rectangle: inside the bevels and the padding, then off the glyph's side by the
 // padding and the glyph.
-QRect TSecretPanel::TextArea() const {
+QRect CreditsPanel::TextArea() const {
   QRect area = InnerRect();
   const int glyphWidth = kPadding + (glyph_.isNull() ? 0 : glyph_.width());
   const int glyphHeight = kPadding + (glyph_.isNull() ? 0 : glyph_.height());
   switch (glyphLayout_) {
-    case TGlyphLayout::Left: area.setLeft(area.left() + glyphWidth); break;
-    case TGlyphLayout::Right: area.setRight(area.right() - glyphWidth); break;
-    case TGlyphLayout::Top: area.setTop(area.top() + glyphHeight); break;
-    case TGlyphLayout::Bottom: area.setBottom(area.bottom() - glyphHeight); break;
+    case GlyphSide::Left: area.setLeft(area.left() + glyphWidth); break;
+    case GlyphSide::Right: area.setRight(area.right() - glyphWidth); break;
+    case GlyphSide::Top: area.setTop(area.top() + glyphHeight); break;
+    case GlyphSide::Bottom: area.setBottom(area.bottom() - glyphHeight); break;
   }
   return area.isEmpty() ? QRect(0, 0, 0, 0) : area;
 }
 
-QRect TSecretPanel::InnerRect() const {
+QRect CreditsPanel::InnerRect() const {
   const int margin = frameWidth() + kPadding;
   return rect().marginsRemoved(QMargins(margin, margin, margin, margin));
 }
 
 // Beside the text on its side, centred along that side but never before its start.
-QPoint TSecretPanel::GlyphPosition() const {
+QPoint CreditsPanel::GlyphPosition() const {
   const QRect inner = InnerRect();
   const int x = inner.left() + std::max(0, (inner.width() - glyph_.width()) / 2);
   const int y = inner.top() + std::max(0, (inner.height() - glyph_.height()) / 2);
   switch (glyphLayout_) {
-    case TGlyphLayout::Left: return {inner.left() + kPadding, y};
-    case TGlyphLayout::Right: return {inner.right() + 1 - kPadding - glyph_.width(), y};
-    case TGlyphLayout::Top: return {x, inner.top() + kPadding};
-    case TGlyphLayout::Bottom: return {x, inner.bottom() + 1 - kPadding - glyph_.height()};
+    case GlyphSide::Left: return {inner.left() + kPadding, y};
+    case GlyphSide::Right: return {inner.right() + 1 - kPadding - glyph_.width(), y};
+    case GlyphSide::Top: return {x, inner.top() + kPadding};
+    case GlyphSide::Bottom: return {x, inner.bottom() + 1 - kPadding - glyph_.height()};
   }
   return inner.topLeft();
 }
 
-void TSecretPanel::paintEvent(QPaintEvent* event) {
+void CreditsPanel::paintEvent(QPaintEvent* event) {
   QFrame::paintEvent(event);
   if (!active_) return;
   QPainter painter(this);
@@ -128,19 +128,19 @@ void TSecretPanel::paintEvent(QPaintEvent* event) {
   if (!frame_.isNull()) painter.drawPixmap(TextArea().topLeft(), frame_);
 }
 
-void TSecretPanel::resizeEvent(QResizeEvent* event) {
+void CreditsPanel::resizeEvent(QResizeEvent* event) {
   QFrame::resizeEvent(event);
   if (active_) PrepareFrame();
 }
 
-void TSecretPanel::changeEvent(QEvent* event) {
+void CreditsPanel::changeEvent(QEvent* event) {
   QFrame::changeEvent(event);
   const bool looks = event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange ||
                      event->type() == QEvent::StyleChange;
   if (looks && active_) PrepareFrame();
 }
 
-void TSecretPanel::Start() {
+void CreditsPanel::Start() {
   active_ = true;
   offset_ = 0;
   PrepareFrame();
@@ -158,7 +158,7 @@ void TSecretPanel::Start() {
 
 // The children come back and the panel repaints empty before OnStopPlay, so a handler that
 // throws cannot leave them hidden.
-void TSecretPanel::Stop() {
+void CreditsPanel::Stop() {
   active_ = false;
   timer_.stop();
   frame_ = QPixmap();
@@ -169,9 +169,9 @@ void TSecretPanel::Stop() {
 
 // The line height spaces lines by the font's height and external leading, plus a pixel for the
 // shadow of a lowered or raised style.
-void TSecretPanel::PrepareFrame() {
+void CreditsPanel::PrepareFrame() {
   const QFontMetrics metrics(font());
-  lineHeight_ = std::max(1, metrics.height() + metrics.leading() + (textStyle_ == TTextStyle::None ? 0 : 1));
+  lineHeight_ = std::max(1, metrics.height() + metrics.leading() + (textStyle_ == TextRelief::None ? 0 : 1));
   const QRect area = TextArea();
   const qreal ratio = devicePixelRatioF();
   frame_ = area.isEmpty() ? QPixmap() : QPixmap(area.size() * ratio);
@@ -180,7 +180,7 @@ void TSecretPanel::PrepareFrame() {
   update();
 }
 
-void TSecretPanel::DrawFrame() {
+void CreditsPanel::DrawFrame() {
   if (frame_.isNull()) return;
   frame_.fill(palette().color(backgroundRole()));
   QPainter painter(&frame_);
@@ -195,11 +195,11 @@ void TSecretPanel::DrawFrame() {
   update(area);
 }
 
-void TSecretPanel::DrawLine(QPainter& painter, const QString& line, const QRect& rect) const {
+void CreditsPanel::DrawLine(QPainter& painter, const QString& line, const QRect& rect) const {
   const QString text = line.left(kMaxLineLength);
   const int flags = Qt::TextSingleLine | Qt::TextExpandTabs | Qt::AlignTop | static_cast<int>(alignment_);
-  if (textStyle_ != TTextStyle::None) {
-    const int shadow = textStyle_ == TTextStyle::Lowered ? 1 : -1;
+  if (textStyle_ != TextRelief::None) {
+    const int shadow = textStyle_ == TextRelief::Lowered ? 1 : -1;
     painter.setPen(palette().color(QPalette::Light));
     painter.drawText(rect.translated(shadow, shadow), flags, text);
   }
@@ -207,7 +207,7 @@ void TSecretPanel::DrawLine(QPainter& painter, const QString& line, const QRect&
   painter.drawText(rect, flags, text);
 }
 
-void TSecretPanel::HideChildren() {
+void CreditsPanel::HideChildren() {
   for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
     if (child->isHidden()) continue;
     hiddenChildren_.emplace_back(child);
@@ -215,7 +215,7 @@ void TSecretPanel::HideChildren() {
   }
 }
 
-void TSecretPanel::ShowHiddenChildren() {
+void CreditsPanel::ShowHiddenChildren() {
   for (const QPointer<QWidget>& child : hiddenChildren_) {
     if (child) child->show();
   }
