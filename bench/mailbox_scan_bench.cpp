@@ -33,7 +33,7 @@ void Scan(benchmark::State& state, RowSearch search) {
     PageText page = original;
     state.ResumeTiming();
     ScanMailbox(page, true, result, search);
-    benchmark::DoNotOptimize(result.Messages.ListBox4.data());
+    benchmark::DoNotOptimize(result.Messages.sizes.data());
   }
   if (static_cast<int>(result.Messages.RowCount()) != rows) state.SkipWithError("rows lost");
   state.counters["bytes_per_row"] = static_cast<double>(original.Text().size()) / rows;

@@ -41,13 +41,13 @@ class LentStreams {
 }  // namespace
 
 WebmailSession::WebmailSession(MainView& view) : view_(view) {
-  HttpCli1.ProxyPort = "80";
-  HttpCli1.NoCache = true;
-  HttpCli1.ContentTypePost = "application/x-www-form-urlencoded";
-  HttpCli1.SetMultiThreaded(true);
-  HttpCli1.TimeLimit = kRequestTimeLimitSeconds;
+  httpClient.ProxyPort = "80";
+  httpClient.NoCache = true;
+  httpClient.ContentTypePost = "application/x-www-form-urlencoded";
+  httpClient.SetMultiThreaded(true);
+  httpClient.TimeLimit = kRequestTimeLimitSeconds;
   State.TrayIconIndex = kIconNewMail;  // the tray icon's picture before any check
-  State.Messages.ListBox1.push_back({kNotCheckedLine, CheckState::Unchecked, false});
+  State.Messages.senders.push_back({kNotCheckedLine, CheckState::Unchecked, false});
 }
 
 std::string WebmailSession::LoginBody(const std::string& login, const std::string& password) {
@@ -62,38 +62,38 @@ void WebmailSession::SetStatus(const std::string& text) {
 
 void WebmailSession::ApplyProxySettings() {
   if (view_.UseProxyChecked()) {
-    HttpCli1.ProxyUsername = view_.ProxyUserText();
-    HttpCli1.ProxyPassword = view_.ProxyPasswordText();
-    HttpCli1.Proxy = view_.ProxyHostText();
-    HttpCli1.ProxyPort = view_.ProxyPortText();
+    httpClient.ProxyUsername = view_.ProxyUserText();
+    httpClient.ProxyPassword = view_.ProxyPasswordText();
+    httpClient.Proxy = view_.ProxyHostText();
+    httpClient.ProxyPort = view_.ProxyPortText();
   } else {
-    HttpCli1.ProxyUsername.clear();
-    HttpCli1.ProxyPassword.clear();
-    HttpCli1.Proxy.clear();
-    HttpCli1.ProxyPort = "80";
+    httpClient.ProxyUsername.clear();
+    httpClient.ProxyPassword.clear();
+    httpClient.Proxy.clear();
+    httpClient.ProxyPort = "80";
   }
 }
 
 // The login POST and the load of its answer into the page text; false when any of it failed.
 // The reason is not shown: every failure of the request reads the same to the user.
 bool WebmailSession::PostLogin() {
-  Memo1.Clear();
+  mailboxPage.Clear();
   // Bounded by what the page text can hold, so an endless answer fails instead of filling memory.
   MemoryStream receive(PageText::kCapacity);
   MemoryStream body;
   SetStatus("Connecting...");
   body.WriteString(LoginBody(view_.LoginText(), view_.PasswordText()));
   body.Seek(0);
-  const LentStreams lent(HttpCli1, &body, &receive);
+  const LentStreams lent(httpClient, &body, &receive);
   ApplyProxySettings();
-  HttpCli1.URL = std::string("http://") + service::kLoginServer + "/cgi-bin/start";
+  httpClient.URL = std::string("http://") + service::kLoginServer + "/cgi-bin/start";
   view_.SetCheckEnabled(false);
   view_.SetHeaderButtonEnabled(false);
   SetStatus("Receiving data...");
   try {
     view_.SetStopEnabled(true);
-    HttpCli1.Post();
-    Memo1.Load(receive.Bytes());
+    httpClient.Post();
+    mailboxPage.Load(receive.Bytes());
     return true;
   } catch (...) {
     EnableCheckControls();
@@ -110,11 +110,11 @@ void WebmailSession::RunCheckCycle() {
     return;
   }
   SetStatus("Analysing data...");
-  if (Memo1.Find("We're") > 0) {
+  if (mailboxPage.Find("We're") > 0) {
     ReportLoginFailure();
     return;
   }
-  ScanMailbox(Memo1, view_.ShowHeadersChecked(), State);
+  ScanMailbox(mailboxPage, view_.ShowHeadersChecked(), State);
   view_.SetStatusText(State.StatusText);
   view_.MailboxStateChanged();
   TellResult();
@@ -173,9 +173,9 @@ void WebmailSession::ReportLoginFailure() {
 // The answer's bytes, bounded by what the page text can hold.
 std::string WebmailSession::GetPage(const std::string& url) {
   MemoryStream receive(PageText::kCapacity);
-  const LentStreams lent(HttpCli1, nullptr, &receive);
-  HttpCli1.URL = url;
-  HttpCli1.Get();
+  const LentStreams lent(httpClient, nullptr, &receive);
+  httpClient.URL = url;
+  httpClient.Get();
   return receive.Bytes();
 }
 
@@ -188,7 +188,7 @@ void WebmailSession::Logout() {
 }
 
 void WebmailSession::StopCheck() {
-  HttpCli1.Abort();
+  httpClient.Abort();
   view_.SetStopEnabled(false);
   view_.SetCheckEnabled(true);
   SetStatus("Idle");

@@ -19,7 +19,7 @@ inline constexpr int kRequestTimeLimitSeconds = 60;
 
 // The selected index of each list of the Messages window that a preview reads (-1: none).
 struct MessageSelection {
-  long ListBox1 = -1, ListBox2 = -1, ListBox3 = -1, ListBoxLink = -1;
+  long senders = -1, dates = -1, subjects = -1, links = -1;
 };
 
 class WebmailSession {
@@ -48,10 +48,10 @@ class WebmailSession {
   void PreviewMessage(const MessageSelection& selected, OperationView& windows);
   static std::string LoginBody(const std::string& login, const std::string& password);
 
-  HttpClient HttpCli1;
-  PageText Memo1;
+  HttpClient httpClient;
+  PageText mailboxPage;
   MailboxState State;
-  PageText MemoLocal;       // the page of the last previewed message
+  PageText messagePage;     // the page of the last previewed message
   std::string PreviewText;  // what the preview window shows; lines end in CR LF
 
  private:

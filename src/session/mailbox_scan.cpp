@@ -33,17 +33,17 @@ std::int32_t ReadNewMailCount(const PageText& page) {
 }
 
 void AppendRow(const std::string& rowWindow, MessageList& list) {
-  list.ListBoxLink.push_back(ExtractLinkTarget(rowWindow));
-  list.ListBox0.push_back(ExtractNameAttribute(rowWindow));
+  list.links.push_back(ExtractLinkTarget(rowWindow));
+  list.fieldNames.push_back(ExtractNameAttribute(rowWindow));
   const std::string text = ExtractRowText(rowWindow);
-  list.ListBox1.push_back({GetRowField(text, 1)});
+  list.senders.push_back({GetRowField(text, 1)});
   // A whole number in the third cell is the second half of a date split over two cells.
   const bool splitDate = ParseWholeNumber(GetRowField(text, 3)).has_value();
   const int shift = splitDate ? 1 : 0;
-  list.ListBox2.push_back(splitDate ? GetRowField(text, 2) + "/" + GetRowField(text, 3)
+  list.dates.push_back(splitDate ? GetRowField(text, 2) + "/" + GetRowField(text, 3)
                                     : GetRowField(text, 2));
-  list.ListBox3.push_back(GetRowField(text, 3 + shift));
-  list.ListBox4.push_back(GetRowField(text, 4 + shift));
+  list.subjects.push_back(GetRowField(text, 3 + shift));
+  list.sizes.push_back(GetRowField(text, 4 + shift));
 }
 
 // Each processed row marker is overwritten, so the next search finds the next row; the marker

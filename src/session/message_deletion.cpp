@@ -40,9 +40,9 @@ std::string CollectHiddenFields(PageText& page) {
 
 std::string BuildDeletionQuery(PageText& page, const MessageList& list) {
   std::string query = CollectHiddenFields(page);
-  for (std::size_t j = 0; j < list.ListBox1.size(); ++j) {
-    if (list.ListBox1[j].state != CheckState::Checked) continue;
-    query += "&" + ListItem(list.ListBox0, static_cast<long>(j)) + "=TRUE";
+  for (std::size_t j = 0; j < list.senders.size(); ++j) {
+    if (list.senders[j].state != CheckState::Checked) continue;
+    query += "&" + ListItem(list.fieldNames, static_cast<long>(j)) + "=TRUE";
   }
   return query + "&Delete.x=Delete";
 }

@@ -16,24 +16,24 @@ struct SenderItem {
 };
 
 struct MessageList {
-  std::vector<std::string> ListBoxLink;  // row link, requested by a preview
-  std::vector<std::string> ListBox0;     // check box field name, sent back by a deletion
-  std::vector<SenderItem> ListBox1;      // sender, or a status line
-  std::vector<std::string> ListBox2;     // date
-  std::vector<std::string> ListBox3;     // subject
-  std::vector<std::string> ListBox4;     // size
+  std::vector<std::string> links;       // requested by a preview
+  std::vector<std::string> fieldNames;  // of the rows' check boxes, sent back by a deletion
+  std::vector<SenderItem> senders;      // a sender, or a status line
+  std::vector<std::string> dates;
+  std::vector<std::string> subjects;
+  std::vector<std::string> sizes;
 
   void Clear() {
-    ListBoxLink.clear();
-    ListBox0.clear();
-    ListBox1.clear();
-    ListBox2.clear();
-    ListBox3.clear();
-    ListBox4.clear();
+    links.clear();
+    fieldNames.clear();
+    senders.clear();
+    dates.clear();
+    subjects.clear();
+    sizes.clear();
   }
 
-  void AppendStatusLine(const std::string& text) { ListBox1.push_back({text}); }
+  void AppendStatusLine(const std::string& text) { senders.push_back({text}); }
 
   // Rows that have a full set of fields; status lines are not rows.
-  std::size_t RowCount() const { return ListBox0.size(); }
+  std::size_t RowCount() const { return fieldNames.size(); }
 };

@@ -14,17 +14,17 @@ const std::string kLoginServerUrl = std::string("http://") + service::kLoginServ
 
 // The running request keeps its URL and stream: nothing of the new one may touch them.
 void WebmailSession::RefuseWhileBusy() const {
-  if (HttpCli1.ClientState() != hsIdle) throw HttpError("HTTP component is busy", kHttpBusy);
+  if (httpClient.ClientState() != hsIdle) throw HttpError("HTTP component is busy", kHttpBusy);
 }
 
 void WebmailSession::DeleteCheckedMessages(OperationView& windows) {
   RefuseWhileBusy();
   windows.ShowStatus("Deleting mails");
-  const std::string query = BuildDeletionQuery(Memo1, State.Messages);
+  const std::string query = BuildDeletionQuery(mailboxPage, State.Messages);
   const std::string page = GetPage(kLoginServerUrl + "/cgi-bin/HoTMaiL?" + query);
-  Memo1.Clear();
-  Memo1.Load(page);
-  ScanMailbox(Memo1, view_.ShowHeadersChecked(), State);
+  mailboxPage.Clear();
+  mailboxPage.Load(page);
+  ScanMailbox(mailboxPage, view_.ShowHeadersChecked(), State);
   view_.SetStatusText(State.StatusText);
   view_.MailboxStateChanged();
   windows.HideStatus();
@@ -34,14 +34,14 @@ void WebmailSession::PreviewMessage(const MessageSelection& selected, OperationV
   RefuseWhileBusy();
   windows.ShowStatus("Retrieving mail");
   PreviewText.clear();
-  PreviewText += "Sender: " + ListItem(State.Messages.ListBox1, selected.ListBox1).text + "\r\n";
-  PreviewText += "Date: " + ListItem(State.Messages.ListBox2, selected.ListBox2) + "\r\n";
-  PreviewText += "Subject: " + ListItem(State.Messages.ListBox3, selected.ListBox3) + "\r\n";
+  PreviewText += "Sender: " + ListItem(State.Messages.senders, selected.senders).text + "\r\n";
+  PreviewText += "Date: " + ListItem(State.Messages.dates, selected.dates) + "\r\n";
+  PreviewText += "Subject: " + ListItem(State.Messages.subjects, selected.subjects) + "\r\n";
   PreviewText += std::string(26, '-') + "\r\n";
-  const std::string page = GetPage(kLoginServerUrl + ListItem(State.Messages.ListBoxLink, selected.ListBoxLink));
-  MemoLocal.Clear();
-  MemoLocal.Load(page);
-  PreviewText += ExtractPreviewBody(MemoLocal.Text()) + "\r\n";
+  const std::string page = GetPage(kLoginServerUrl + ListItem(State.Messages.links, selected.links));
+  messagePage.Clear();
+  messagePage.Load(page);
+  PreviewText += ExtractPreviewBody(messagePage.Text()) + "\r\n";
   windows.HideStatus();
   windows.ShowPreviewWindow();
 }

@@ -27,7 +27,7 @@ std::size_t NormalisedLength(std::string_view bytes) {
 void PageText::Load(std::string_view bytes) {
   bytes = bytes.substr(0, bytes.find('\0'));
   const std::size_t length = NormalisedLength(bytes);
-  if (length > kCapacity) throw EPageTextOverflow();
+  if (length > kCapacity) throw PageTextOverflow();
 
   std::string text;
   text.reserve(length);

@@ -9,9 +9,9 @@
 #include <string_view>
 
 // Raised when a loaded body would not fit the page text.
-class EPageTextOverflow : public std::runtime_error {
+class PageTextOverflow : public std::runtime_error {
  public:
-  EPageTextOverflow() : std::runtime_error("Text exceeds memo capacity") {}
+  PageTextOverflow() : std::runtime_error("Text exceeds memo capacity") {}
 };
 
 class PageText {
@@ -21,7 +21,7 @@ class PageText {
   void Clear() { text_.clear(); }
 
   // Replaces the text by `bytes` with line breaks normalised to CR LF, cut at the first NUL.
-  // Throws EPageTextOverflow and keeps the old text when the result exceeds kCapacity.
+  // Throws PageTextOverflow and keeps the old text when the result exceeds kCapacity.
   void Load(std::string_view bytes);
 
   // 1-based position of the first occurrence of needle at or after zero-based index `from`,

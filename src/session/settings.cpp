@@ -118,5 +118,5 @@ void SaveSettings(const std::string& path, const Settings& f) {
       {"CHECKED", YesNo(f.UseProxy)},
       {"WAVPLAY", YesNo(f.WavPlay)},
   };
-  if (!win::WritePrivateProfileStrings(kSettingsSection, entries, path)) throw ESettingsWriteError(path);
+  if (!win::WritePrivateProfileStrings(kSettingsSection, entries, path)) throw SettingsWriteError(path);
 }

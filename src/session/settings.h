@@ -11,9 +11,9 @@ inline constexpr const char* kSettingsSection = "DATA";
 inline constexpr std::int32_t kDefaultCheckMinutes = 5;
 
 // A save that failed; the file is as it was before.
-class ESettingsWriteError : public std::runtime_error {
+class SettingsWriteError : public std::runtime_error {
  public:
-  explicit ESettingsWriteError(const std::string& path) : std::runtime_error("Unable to write to " + path) {}
+  explicit SettingsWriteError(const std::string& path) : std::runtime_error("Unable to write to " + path) {}
 };
 
 // The fields as the window holds them; the defaults are those of a missing file. The passwords
@@ -45,7 +45,7 @@ std::string SettingsFilePath();
 Settings LoadSettings(const std::string& path);
 
 // Writes all fourteen keys in one replacement of the file (other sections and keys stay), so a
-// failed save changes nothing. Throws ESettingsWriteError.
+// failed save changes nothing. Throws SettingsWriteError.
 void SaveSettings(const std::string& path, const Settings& fields);
 
 // The stored form of a password. Plain printable passwords get EncodeStoredPassword's form

@@ -165,7 +165,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 // Close and the tray's Close end the request first; an error of the abort changes nothing.
 void TForm1::AbortRequest() {
   try {
-    session_.HttpCli1.Abort();
+    session_.httpClient.Abort();
   } catch (...) {
   }
 }

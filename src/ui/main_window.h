@@ -66,7 +66,7 @@ class TForm1 : public QWidget, public MainView {
   void Close1Click();
   void FormCreate();
   void FormShow();
-  void FormClose();  // throws ESettingsWriteError
+  void FormClose();  // throws SettingsWriteError
 
   // MainView.
   std::string LoginText() const override;

@@ -73,12 +73,12 @@ void TForm2::SetOperationWindows(TForm3& statusPanel, TForm4& previewWindow) {
 
 void TForm2::ShowMailboxState() {
   const MailboxState& state = session_.State;
-  Fill(*ListBox1, state.Messages.ListBox1);
-  Fill(*ListBox2, state.Messages.ListBox2);
-  Fill(*ListBox3, state.Messages.ListBox3);
-  Fill(*ListBox4, state.Messages.ListBox4);
-  Fill(*ListBox0, state.Messages.ListBox0);
-  Fill(*ListBoxLink, state.Messages.ListBoxLink);
+  Fill(*senders, state.Messages.senders);
+  Fill(*dates, state.Messages.dates);
+  Fill(*subjects, state.Messages.subjects);
+  Fill(*sizes, state.Messages.sizes);
+  Fill(*fieldNames, state.Messages.fieldNames);
+  Fill(*links, state.Messages.links);
   ButtonDelete->setEnabled(state.MessageButtonsEnabled);
   ButtonPreview->setEnabled(state.MessageButtonsEnabled);
 }
@@ -95,21 +95,21 @@ void TForm2::FormShow() {
                   QLatin1Char('@') + QString::fromLatin1(service::kMailDomain));
 }
 
-void TForm2::ListBox1Click() { CopySelection(*ListBox1, {ListBoxLink, ListBox0, ListBox2, ListBox3, ListBox4}); }
-void TForm2::ListBox2Click() { CopySelection(*ListBox2, {ListBoxLink, ListBox0, ListBox1, ListBox3, ListBox4}); }
-void TForm2::ListBox3Click() { CopySelection(*ListBox3, {ListBoxLink, ListBox0, ListBox2, ListBox1, ListBox4}); }
-void TForm2::ListBox4Click() { CopySelection(*ListBox4, {ListBoxLink, ListBox0, ListBox2, ListBox3, ListBox1}); }
+void TForm2::ListBox1Click() { CopySelection(*senders, {links, fieldNames, dates, subjects, sizes}); }
+void TForm2::ListBox2Click() { CopySelection(*dates, {links, fieldNames, senders, subjects, sizes}); }
+void TForm2::ListBox3Click() { CopySelection(*subjects, {links, fieldNames, dates, senders, sizes}); }
+void TForm2::ListBox4Click() { CopySelection(*sizes, {links, fieldNames, dates, subjects, senders}); }
 
 // The session keeps the check states: a deletion reads them there.
 void TForm2::ListBox1ClickCheck(int row) {
-  session_.State.Messages.ListBox1.at(static_cast<std::size_t>(row)).state = SessionCheckState(ListBox1->State(row));
+  session_.State.Messages.senders.at(static_cast<std::size_t>(row)).state = SessionCheckState(senders->State(row));
 }
 
 void TForm2::ButtonDeleteClick() { session_.DeleteCheckedMessages(OperationWindows()); }
 
 void TForm2::ButtonPreviewClick() {
-  const MessageSelection selected{SelectedRow(*ListBox1), SelectedRow(*ListBox2), SelectedRow(*ListBox3),
-                                  SelectedRow(*ListBoxLink)};
+  const MessageSelection selected{SelectedRow(*senders), SelectedRow(*dates), SelectedRow(*subjects),
+                                  SelectedRow(*links)};
   session_.PreviewMessage(selected, OperationWindows());
 }
 

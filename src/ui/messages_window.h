@@ -50,12 +50,12 @@ class TForm2 : public QDialog, public OperationView {
   QLabel* Label2;
   QLabel* Label3;
   QLabel* Label4;
-  CheckListBox* ListBox1;  // sender, with the row's check box; also status lines
-  TextListBox* ListBox2;   // date
-  TextListBox* ListBox3;   // subject
-  TextListBox* ListBox4;   // size
-  QListWidget* ListBox0;    // hidden: the rows' form field names
-  QListWidget* ListBoxLink;  // hidden: the rows' links
+  CheckListBox* senders;  // sender, with the row's check box; also status lines
+  TextListBox* dates;   // date
+  TextListBox* subjects;   // subject
+  TextListBox* sizes;   // size
+  QListWidget* fieldNames;    // hidden: the rows' form field names
+  QListWidget* links;  // hidden: the rows' links
   QPushButton* BitBtn2;     // OK
   QPushButton* ButtonDelete;
   QPushButton* ButtonPreview;

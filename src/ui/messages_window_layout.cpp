@@ -75,19 +75,19 @@ void TForm2::BuildWindow() {
   Label2 = AddLabel(this, "Label2", "Date", 136, 56);
   Label3 = AddLabel(this, "Label3", "Subject", 184, 56);
   Label4 = AddLabel(this, "Label4", "Size", 328, 56);
-  ListBox2 = Named(new TextListBox(this), "ListBox2", {136, 72, 49, 193});
-  ListBox3 = Named(new TextListBox(this), "ListBox3", {184, 72, 145, 193});
-  ListBox4 = Named(new TextListBox(this), "ListBox4", {328, 72, 49, 193});
+  dates = Named(new TextListBox(this), "dates", {136, 72, 49, 193});
+  subjects = Named(new TextListBox(this), "subjects", {184, 72, 145, 193});
+  sizes = Named(new TextListBox(this), "sizes", {328, 72, 49, 193});
   Panel1 = AddHeading(this);
   ButtonHOT = AddButton(this, "ButtonHOT", "HotMail", 271, QStyle::SP_DriveNetIcon);
   ButtonHOT->setToolTip(QStringLiteral("Open HotMail in the default browser"));
-  ListBox0 = AddHiddenList(this, "ListBox0");
-  ListBox1 = Named(new CheckListBox(this), "ListBox1", {0, 72, 136, 193});
+  fieldNames = AddHiddenList(this, "fieldNames");
+  senders = Named(new CheckListBox(this), "senders", {0, 72, 136, 193});
   ButtonDelete = AddButton(this, "ButtonDelete", "Delete", 111, QStyle::SP_TrashIcon);
   ButtonDelete->setEnabled(false);
   BitBtn2 = AddButton(this, "BitBtn2", "OK", 31, QStyle::SP_DialogOkButton);
   BitBtn2->setDefault(true);  // no tooltip: its hint is not shown
-  ListBoxLink = AddHiddenList(this, "ListBoxLink");
+  links = AddHiddenList(this, "links");
   ButtonPreview = AddButton(this, "ButtonPreview", "Preview", 191, QStyle::SP_FileDialogContentsView);
   ButtonPreview->setEnabled(false);
 }
@@ -97,13 +97,13 @@ void TForm2::ConnectHandlers() {
   const auto on = [this](auto* sender, auto signal, void (TForm2::*handler)()) {
     connect(sender, signal, this, [this, handler] { RunReportingErrors([this, handler] { (this->*handler)(); }); });
   };
-  on(ListBox1, &QListWidget::itemSelectionChanged, &TForm2::ListBox1Click);
-  on(ListBox2, &QListWidget::itemSelectionChanged, &TForm2::ListBox2Click);
-  on(ListBox3, &QListWidget::itemSelectionChanged, &TForm2::ListBox3Click);
-  on(ListBox4, &QListWidget::itemSelectionChanged, &TForm2::ListBox4Click);
+  on(senders, &QListWidget::itemSelectionChanged, &TForm2::ListBox1Click);
+  on(dates, &QListWidget::itemSelectionChanged, &TForm2::ListBox2Click);
+  on(subjects, &QListWidget::itemSelectionChanged, &TForm2::ListBox3Click);
+  on(sizes, &QListWidget::itemSelectionChanged, &TForm2::ListBox4Click);
   on(ButtonDelete, &QPushButton::clicked, &TForm2::ButtonDeleteClick);
   on(ButtonPreview, &QPushButton::clicked, &TForm2::ButtonPreviewClick);
   on(ButtonHOT, &QPushButton::clicked, &TForm2::ButtonHOTClick);
   on(BitBtn2, &QPushButton::clicked, &TForm2::BitBtn2Click);
-  ListBox1->OnClickCheck = [this](int row) { RunReportingErrors([this, row] { ListBox1ClickCheck(row); }); };
+  senders->OnClickCheck = [this](int row) { RunReportingErrors([this, row] { ListBox1ClickCheck(row); }); };
 }

@@ -44,7 +44,7 @@ TEST_F(AgainstEmulator, ChecksWithAndWithoutHeadersInAndOutOfTheTray) {
   view.onMessagesWindow = [&] { listed = view.SenderLines(); };
   session.RunCheckCycle();
   EXPECT_EQ(listed, kSenders);
-  EXPECT_EQ(session.State.Messages.ListBox2[1], "12/07");  // the date split over two cells
+  EXPECT_EQ(session.State.Messages.dates[1], "12/07");  // the date split over two cells
   EXPECT_TRUE(session.State.SessionURL.starts_with("http://192.0.2.20/cgi-bin/logout?sid="));
 
   view.inTray = true;
@@ -71,12 +71,12 @@ TEST_F(AgainstEmulator, BadLoginAndFailingServer) {
 
 TEST_F(AgainstEmulator, StalledServerAndStop) {
   Start({"--never-answer"});
-  session.HttpCli1.TimeLimit = 1;
+  session.httpClient.TimeLimit = 1;
   session.RunCheckCycle();
   EXPECT_EQ(view.Messages(), std::vector<std::string>{kRequestFailedText});
 
   QTimer::singleShot(100, [&] { session.StopCheck(); });
-  session.HttpCli1.TimeLimit = 30;
+  session.httpClient.TimeLimit = 30;
   session.RunCheckCycle();
   EXPECT_EQ(view.SenderLines(), (std::vector<std::string>{"Not Checked", kRequestFailedText}));
   EXPECT_EQ(view.status, "Idle");
@@ -88,8 +88,8 @@ TEST_F(AgainstEmulator, PreviewAndDeleteInsideTheMessagesWindow) {
   RecordingWindows windows;
   view.onMessagesWindow = [&] {
     session.PreviewMessage({0, 0, 0, 0}, windows);
-    session.State.Messages.ListBox1[0].state = CheckState::Checked;
-    session.State.Messages.ListBox1[2].state = CheckState::Checked;
+    session.State.Messages.senders[0].state = CheckState::Checked;
+    session.State.Messages.senders[2].state = CheckState::Checked;
     session.DeleteCheckedMessages(windows);
   };
   session.RunCheckCycle();

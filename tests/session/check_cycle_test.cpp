@@ -151,7 +151,7 @@ TEST_F(Cycle, FailedRequestsAppendALineEachAndKeepThePreviousResult) {
   session.RunCheckCycle();
   view.inTray = false;
   session.RunCheckCycle();
-  session.HttpCli1.TimeLimit = 1;
+  session.httpClient.TimeLimit = 1;
   session.RunCheckCycle();  // stalled: ended by the time limit
   EXPECT_EQ(view.Messages(), std::vector<std::string>(2, kRequestFailedText));
   EXPECT_EQ(view.SenderLines(), (std::vector<std::string>{"Sender 1", kRequestFailedText, kRequestFailedText}));
@@ -192,15 +192,15 @@ TEST_F(Cycle, ProxyPropertiesFollowUseProxy) {
   view.proxyHost = "proxy.local";
   view.proxyPort = "3128";
   session.ApplyProxySettings();
-  EXPECT_EQ(session.HttpCli1.Proxy, "");
-  EXPECT_EQ(session.HttpCli1.ProxyPort, "80");
-  EXPECT_EQ(session.HttpCli1.ProxyUsername, "");
+  EXPECT_EQ(session.httpClient.Proxy, "");
+  EXPECT_EQ(session.httpClient.ProxyPort, "80");
+  EXPECT_EQ(session.httpClient.ProxyUsername, "");
   view.useProxy = true;
   view.proxyUser = "u";
   session.ApplyProxySettings();
-  EXPECT_EQ(session.HttpCli1.Proxy, "proxy.local");
-  EXPECT_EQ(session.HttpCli1.ProxyPort, "3128");
-  EXPECT_EQ(session.HttpCli1.ProxyUsername, "u");
+  EXPECT_EQ(session.httpClient.Proxy, "proxy.local");
+  EXPECT_EQ(session.httpClient.ProxyPort, "3128");
+  EXPECT_EQ(session.httpClient.ProxyUsername, "u");
 }
 
 TEST(LoginBody, EncodesBothFields) {

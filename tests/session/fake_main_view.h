@@ -31,7 +31,7 @@ class FakeMainView : public MainView {
   }
   std::vector<std::string> SenderLines() const {
     std::vector<std::string> lines;
-    for (const SenderItem& item : session->State.Messages.ListBox1) lines.push_back(item.text);
+    for (const SenderItem& item : session->State.Messages.senders) lines.push_back(item.text);
     return lines;
   }
 

@@ -36,13 +36,13 @@ struct Operations : ::testing::Test {
 
   void Serve(std::vector<httptest::Script> scripts) {
     server = std::make_unique<ScriptedServer>(std::move(scripts));
-    session.HttpCli1.Proxy = server->HostPort();
+    session.httpClient.Proxy = server->HostPort();
     view.session = &session;
     view.showHeaders = true;
     // The mailbox page of a check that is still logged in.
     std::vector<testpage::Row> rows = {testpage::MakeRow(1), testpage::MakeRow(2), testpage::MakeRow(3)};
-    session.Memo1.Load("<form><input type=\"hidden\" name=\"sid\" value=\"S1\">" + testpage::Page("3", rows));
-    ScanMailbox(session.Memo1, true, session.State);
+    session.mailboxPage.Load("<form><input type=\"hidden\" name=\"sid\" value=\"S1\">" + testpage::Page("3", rows));
+    ScanMailbox(session.mailboxPage, true, session.State);
   }
   std::string LastRequestLine() {
     const auto requests = server->Requests();
@@ -54,23 +54,23 @@ struct Operations : ::testing::Test {
 
 TEST_F(Operations, DeleteSendsTheFormAndShowsWhatIsLeft) {
   Serve({{Send(Ok(testpage::Page("1", {testpage::MakeRow(2)})))}});
-  session.State.Messages.ListBox1[0].state = CheckState::Checked;
-  session.State.Messages.ListBox1[2].state = CheckState::Checked;
+  session.State.Messages.senders[0].state = CheckState::Checked;
+  session.State.Messages.senders[2].state = CheckState::Checked;
   session.DeleteCheckedMessages(windows);
   EXPECT_EQ(LastRequestLine(), "GET http://192.0.2.10/cgi-bin/HoTMaiL?sid=S1&MSG1=TRUE&MSG3=TRUE&Delete.x=Delete HTTP/1.0");
   EXPECT_EQ(view.SenderLines(), std::vector<std::string>{"Sender 2"});
   EXPECT_EQ(session.State.NewMailCount, 1);
   EXPECT_TRUE(session.State.MessageButtonsEnabled);
   EXPECT_EQ(windows.events, (std::vector<std::string>{"show:Deleting mails", "hide"}));
-  EXPECT_EQ(session.HttpCli1.ReceiveStream, nullptr);
+  EXPECT_EQ(session.httpClient.ReceiveStream, nullptr);
 }
 
 TEST_F(Operations, AFailedDeleteKeepsTheRowsAndTheNextOneCollectsNoHiddenField) {
   Serve({{Send("HTTP/1.0 500 Server Error\r\n\r\n")}, {Send(Ok(testpage::Page("0", {})))}});
-  session.State.Messages.ListBox1[1].state = CheckState::Checked;
+  session.State.Messages.senders[1].state = CheckState::Checked;
   EXPECT_THROW(session.DeleteCheckedMessages(windows), HttpError);
   EXPECT_EQ(view.SenderLines().size(), 3u);
-  EXPECT_EQ(session.State.Messages.ListBox1[1].state, CheckState::Checked);
+  EXPECT_EQ(session.State.Messages.senders[1].state, CheckState::Checked);
   EXPECT_EQ(windows.events, std::vector<std::string>{"show:Deleting mails"});  // the panel stays up
   session.DeleteCheckedMessages(windows);
   EXPECT_EQ(LastRequestLine(), "GET http://192.0.2.10/cgi-bin/HoTMaiL?&MSG2=TRUE&Delete.x=Delete HTTP/1.0");
@@ -92,7 +92,7 @@ TEST_F(Operations, PreviewWithoutSelectionSendsNothing) {
   try {
     session.PreviewMessage({}, windows);
     FAIL();
-  } catch (const EListError& e) {
+  } catch (const ListIndexError& e) {
     EXPECT_STREQ(e.what(), "List index out of bounds (-1)");
   }
   EXPECT_TRUE(server->Requests().empty());
@@ -101,7 +101,7 @@ TEST_F(Operations, PreviewWithoutSelectionSendsNothing) {
 
 TEST_F(Operations, ALinkWithALineBreakIsRefusedWithAClearMessage) {
   Serve({});
-  session.State.Messages.ListBoxLink[0] = "/m?x\r\nEvil: 1";
+  session.State.Messages.links[0] = "/m?x\r\nEvil: 1";
   try {
     session.PreviewMessage({0, 0, 0, 0}, windows);
     FAIL();
@@ -109,7 +109,7 @@ TEST_F(Operations, ALinkWithALineBreakIsRefusedWithAClearMessage) {
     EXPECT_STREQ(e.what(), "HTTP component refused URL: CR, LF or NUL in its value");
   }
   EXPECT_TRUE(server->Requests().empty());
-  EXPECT_EQ(session.HttpCli1.ReceiveStream, nullptr);
+  EXPECT_EQ(session.httpClient.ReceiveStream, nullptr);
 }
 
 TEST_F(Operations, ASecondRequestWhileOneRunsIsRefusedAndLeavesItAlone) {
@@ -126,5 +126,5 @@ TEST_F(Operations, ASecondRequestWhileOneRunsIsRefusedAndLeavesItAlone) {
   EXPECT_EQ(refused, "1 HTTP component is busy");
   EXPECT_EQ(server->Requests().size(), 1u);
   EXPECT_TRUE(session.PreviewText.ends_with("body\r\n")) << session.PreviewText;
-  EXPECT_NE(session.Memo1.Find("<input type=\"hidden\""), 0u);  // the refused delete marked nothing
+  EXPECT_NE(session.mailboxPage.Find("<input type=\"hidden\""), 0u);  // the refused delete marked nothing
 }

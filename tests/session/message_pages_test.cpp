@@ -11,8 +11,8 @@ namespace {
 MessageList Rows(const std::vector<std::pair<std::string, bool>>& rows) {
   MessageList list;
   for (const auto& [name, checked] : rows) {
-    list.ListBox0.push_back(name);
-    list.ListBox1.push_back({"sender of " + name, checked ? CheckState::Checked : CheckState::Unchecked});
+    list.fieldNames.push_back(name);
+    list.senders.push_back({"sender of " + name, checked ? CheckState::Checked : CheckState::Unchecked});
   }
   return list;
 }
@@ -32,7 +32,7 @@ TEST(DeletionQuery, HiddenFieldsThenCheckedRowsThenTheButton) {
   EXPECT_EQ(Query(form, Rows({{"r1", false}})), "a=1&b=2&Delete.x=Delete");
   EXPECT_EQ(Query("<html>no form</html>", Rows({{"r2", true}})), "&r2=TRUE&Delete.x=Delete");
   MessageList grayed = Rows({{"r1", false}});
-  grayed.ListBox1[0].state = CheckState::Grayed;
+  grayed.senders[0].state = CheckState::Grayed;
   EXPECT_EQ(Query(form, grayed), "a=1&b=2&Delete.x=Delete");
 }
 
@@ -61,12 +61,12 @@ TEST(DeletionQuery, CollectedFieldsAreMarkedAndNeverCollectedTwice) {
 TEST(DeletionQuery, ACheckedStatusLineHasNoFieldName) {
   MessageList list = Rows({{"r1", false}});
   list.AppendStatusLine("Sorry, login failed!");
-  list.ListBox1[1].state = CheckState::Checked;
+  list.senders[1].state = CheckState::Checked;
   PageText page;
   try {
     BuildDeletionQuery(page, list);
     FAIL();
-  } catch (const EListError& e) {
+  } catch (const ListIndexError& e) {
     EXPECT_STREQ(e.what(), "List index out of bounds (1)");
   }
 }

@@ -145,7 +145,7 @@ TEST_F(SettingsFile, AnUnwritableDirectoryIsReportedAndNothingChanges) {
   try {
     SaveSettings(unreachable, Filled());
     FAIL() << "no error";
-  } catch (const ESettingsWriteError& e) {
+  } catch (const SettingsWriteError& e) {
     EXPECT_EQ(std::string(e.what()), "Unable to write to " + unreachable);
   }
   EXPECT_EQ(ReadFile(dir.File("file")), "");
@@ -165,7 +165,7 @@ TEST_F(SettingsFile, ASaveCutShortLeavesTheOldFile) {
       ::setrlimit(RLIMIT_FSIZE, &limit);
       try {
         SaveSettings(path, Settings{});
-      } catch (const ESettingsWriteError&) {
+      } catch (const SettingsWriteError&) {
         ::_exit(3);
       }
       ::_exit(0);

@@ -27,17 +27,17 @@ class ScanPageTool(unittest.TestCase):
         self.assertEqual([r["name"] for r in result["rows"]], ["MSG1001", "MSG1002", "MSG1003"])
         self.assertEqual(result["rows"][1]["date"], "12/07")
         self.assertEqual(result["rows"][1]["subject"], "Quarterly report")
-        self.assertEqual(result["lists"]["ListBox1"], ["Ann Example", "Bob Sample", "Carol Test"])
+        self.assertEqual(result["lists"]["senders"], ["Ann Example", "Bob Sample", "Carol Test"])
         self.assertEqual((result["icon"], result["deleteEnabled"], result["status"]), (0, True, "Checking Headers"))
 
     def test_failure_page_keeps_previous_count_and_no_mail_adds_status_line(self):
         _, out, _ = scan(os.path.join(SAMPLES, "login-failed.html"), "--previous-count", "2")
         result = json.loads(out)
         self.assertEqual((result["count"], result["sessionUrl"], result["icon"]), (2, "", 0))
-        self.assertEqual(result["lists"]["ListBox1"], [])
+        self.assertEqual(result["lists"]["senders"], [])
         _, out, _ = scan(os.path.join(SAMPLES, "mailbox-no-new.html"), "--headers", "--previous-count", "5")
         result = json.loads(out)
-        self.assertEqual(result["lists"]["ListBox1"], ["No mail for you!"])
+        self.assertEqual(result["lists"]["senders"], ["No mail for you!"])
         self.assertEqual((result["count"], result["tooltip"], result["previewEnabled"]), (0, "No mail for you!", False))
 
     def test_page_bytes_survive_as_latin1(self):

@@ -67,7 +67,7 @@ struct MainWindowTest : ::testing::Test {
 
   QStringList MessageLines() const {
     QStringList lines;
-    for (int i = 0; i < messages->ListBox1->count(); ++i) lines << messages->ListBox1->item(i)->text();
+    for (int i = 0; i < messages->senders->count(); ++i) lines << messages->senders->item(i)->text();
     return lines;
   }
   const MailboxState& State() { return form->Session().State; }

@@ -107,7 +107,7 @@ TEST_F(MainWindowTest, SavedSettingsComeBackThroughTheHandlersOnce) {
   form->show();
   EXPECT_EQ(form->loginEDIT->text(), "bob");
   EXPECT_EQ(form->passEDIT->text(), "pw");
-  EXPECT_EQ(State().Messages.ListBox1.size(), 1u);  // the loaded login is a change
+  EXPECT_EQ(State().Messages.senders.size(), 1u);  // the loaded login is a change
   EXPECT_EQ(MessageLines(), QStringList{"Not Checked"});
   EXPECT_TRUE(form->CheckTIME->isChecked());
   EXPECT_TRUE(form->tempoSpinEdit->isEnabled());
@@ -132,7 +132,7 @@ TEST_F(MainWindowTest, TheTimeFieldKeepsLoadedValuesInRange) {
     form->show();
     EXPECT_EQ(form->tempoSpinEdit->value(), shown);
     EXPECT_EQ(form->Timer1->interval(), shown * 60000);
-    EXPECT_EQ(State().Messages.ListBox1.size(), 2u);  // an empty login is no change
+    EXPECT_EQ(State().Messages.senders.size(), 2u);  // an empty login is no change
   }
 }
 

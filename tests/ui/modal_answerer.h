@@ -42,7 +42,7 @@ class ModalAnswerer : public QObject {
       modal.text = box->text();
       modal.icon = box->icon();
     }
-    if (auto* list = dialog->findChild<QListWidget*>(QStringLiteral("ListBox1")))
+    if (auto* list = dialog->findChild<QListWidget*>(QStringLiteral("senders")))
       for (int i = 0; i < list->count(); ++i) modal.lines << list->item(i)->text();
     seen.push_back(modal);
     // Closed from the event loop that the window's exec runs, once it is fully shown.

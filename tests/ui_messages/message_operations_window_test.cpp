@@ -35,9 +35,9 @@ struct MessageOperationsWindow : MessagesWindowTest {
     form->portEDIT->setText(QString::number(server->Port()));
     form->Session().ApplyProxySettings();
     WebmailSession& session = form->Session();
-    session.Memo1.Load("<input type=\"hidden\" name=\"sid\" value=\"S1\">" +
+    session.mailboxPage.Load("<input type=\"hidden\" name=\"sid\" value=\"S1\">" +
                        testpage::Page("3", {testpage::MakeRow(1), testpage::MakeRow(2), testpage::MakeRow(3)}));
-    ScanMailbox(session.Memo1, true, session.State);
+    ScanMailbox(session.mailboxPage, true, session.State);
     form->MailboxStateChanged();
     ShowWindow();
   }
@@ -54,14 +54,14 @@ struct MessageOperationsWindow : MessagesWindowTest {
 // Only a checked row is deleted: grayed is not checked.
 TEST_F(MessageOperationsWindow, DeleteSendsTheCheckedRowsAndShowsWhatIsLeft) {
   OpenWithProxy({{Send(Ok(testpage::Page("2", {testpage::MakeRow(1), testpage::MakeRow(2)})))}});
-  Rows().ListBox1[1].state = Grayed;
+  Rows().senders[1].state = Grayed;
   form->MailboxStateChanged();
-  ClickRow(messages->ListBox1, 2, 7);
+  ClickRow(messages->senders, 2, 7);
   messages->ButtonDelete->click();
   EXPECT_EQ(RequestLines(), std::vector<std::string>{
                                 "GET http://192.0.2.10/cgi-bin/HoTMaiL?sid=S1&MSG3=TRUE&Delete.x=Delete HTTP/1.0"});
-  EXPECT_EQ(Lines(messages->ListBox1), (QStringList{"Sender 1", "Sender 2"}));
-  EXPECT_EQ(Lines(messages->ListBox3), (QStringList{"Subject 1", "Subject 2"}));
+  EXPECT_EQ(Lines(messages->senders), (QStringList{"Sender 1", "Sender 2"}));
+  EXPECT_EQ(Lines(messages->subjects), (QStringList{"Subject 1", "Subject 2"}));
   EXPECT_EQ(States(), std::vector<CheckState>(2, Unchecked));
   EXPECT_TRUE(messages->ButtonDelete->isEnabled());
   EXPECT_FALSE(status->isVisible());
@@ -78,11 +78,11 @@ TEST_F(MessageOperationsWindow, FailuresAreShownAndTheStatusPanelWaitsForTheNext
   EXPECT_TRUE(status->isVisible());
   EXPECT_EQ(PanelText(), "Retrieving mail");
 
-  ClickRow(messages->ListBox1, 0, 7);
+  ClickRow(messages->senders, 0, 7);
   messages->ButtonDelete->click();
   EXPECT_TRUE(status->isVisible());
   EXPECT_EQ(PanelText(), "Deleting mails");
-  EXPECT_EQ(Lines(messages->ListBox1), (QStringList{"Sender 1", "Sender 2", "Sender 3"}));
+  EXPECT_EQ(Lines(messages->senders), (QStringList{"Sender 1", "Sender 2", "Sender 3"}));
   EXPECT_EQ(States()[0], Checked);
 
   bool panelUpDuringPreview = true;
@@ -92,7 +92,7 @@ TEST_F(MessageOperationsWindow, FailuresAreShownAndTheStatusPanelWaitsForTheNext
     panelUpDuringPreview = status->isVisible();
     preview = this->preview->Memo1->toPlainText().split('\n');
   };
-  ClickRow(messages->ListBox4, 1);
+  ClickRow(messages->sizes, 1);
   messages->ButtonPreview->click();
 
   ASSERT_EQ(answerer.seen.size(), 3u);

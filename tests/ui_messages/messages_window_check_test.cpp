@@ -41,12 +41,12 @@ TEST_F(MessagesWindowTest, AWholeCheckPreviewsDeletesAndLogsOutWhenTheWindowClos
     }
     if (dialog != messages) return;
     heading = messages->Panel1->text();
-    shown = Lines(messages->ListBox1);
-    ClickRow(messages->ListBox3, 0);
+    shown = Lines(messages->senders);
+    ClickRow(messages->subjects, 0);
     QTest::mouseClick(messages->ButtonPreview, Qt::LeftButton);
-    ClickRow(messages->ListBox1, 1, 7);
+    ClickRow(messages->senders, 1, 7);
     QTest::mouseClick(messages->ButtonDelete, Qt::LeftButton);
-    left = Lines(messages->ListBox1);
+    left = Lines(messages->senders);
     requestsBeforeOk = webmail.Requests();
     QTest::mouseClick(messages->BitBtn2, Qt::LeftButton);
   };

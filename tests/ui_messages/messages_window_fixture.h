@@ -18,12 +18,12 @@ struct MessagesWindowTest : MainWindowTest {
     m.Clear();
     for (int i = 1; i <= count; ++i) {
       const std::string n = std::to_string(i);
-      m.ListBoxLink.push_back("/cgi-bin/getmsg?msg=MSG" + n);
-      m.ListBox0.push_back("MSG" + n);
-      m.ListBox1.push_back({"Sender " + n});
-      m.ListBox2.push_back("Dec " + n);
-      m.ListBox3.push_back("Subject " + n);
-      m.ListBox4.push_back(n + "k");
+      m.links.push_back("/cgi-bin/getmsg?msg=MSG" + n);
+      m.fieldNames.push_back("MSG" + n);
+      m.senders.push_back({"Sender " + n});
+      m.dates.push_back("Dec " + n);
+      m.subjects.push_back("Subject " + n);
+      m.sizes.push_back(n + "k");
     }
     form->Session().State.MessageButtonsEnabled = true;
     form->MailboxStateChanged();
@@ -44,8 +44,8 @@ struct MessagesWindowTest : MainWindowTest {
     return lines;
   }
   std::vector<QListWidget*> AllLists() const {
-    return {messages->ListBox1, messages->ListBox2, messages->ListBox3, messages->ListBox4, messages->ListBox0,
-            messages->ListBoxLink};
+    return {messages->senders, messages->dates, messages->subjects, messages->sizes, messages->fieldNames,
+            messages->links};
   }
   std::vector<int> SelectedRows() const {
     std::vector<int> rows;
@@ -55,7 +55,7 @@ struct MessagesWindowTest : MainWindowTest {
   std::vector<CheckState> States() { return StatesOf(State().Messages); }
   static std::vector<CheckState> StatesOf(const MessageList& m) {
     std::vector<CheckState> states;
-    for (const SenderItem& item : m.ListBox1) states.push_back(item.state);
+    for (const SenderItem& item : m.senders) states.push_back(item.state);
     return states;
   }
 };

@@ -24,12 +24,12 @@ std::vector<QWidget*> FocusChain(QWidget* window) {
 
 TEST_F(MessagesWindowTest, ShowsTheSessionStateUnderTheHeadingOfTheLoginFieldAsItIsNow) {
   Open();
-  EXPECT_EQ(Lines(messages->ListBox1), QStringList{"Not Checked"});
-  EXPECT_FALSE(messages->ListBox1->ItemEnabled(0));  // as created; later status lines are enabled
+  EXPECT_EQ(Lines(messages->senders), QStringList{"Not Checked"});
+  EXPECT_FALSE(messages->senders->ItemEnabled(0));  // as created; later status lines are enabled
   form->loginEDIT->setText("bob");
   SetRows(2);
-  Rows().ListBox1[0].text = "Ren\xe9";       // a Latin-1 page
-  Rows().ListBox1[1].text = "Zo\xc3\xab";  // a UTF-8 page
+  Rows().senders[0].text = "Ren\xe9";       // a Latin-1 page
+  Rows().senders[1].text = "Zo\xc3\xab";  // a UTF-8 page
   form->MailboxStateChanged();
   ShowWindow();
   EXPECT_EQ(messages->windowTitle(), "Messages");
@@ -38,19 +38,19 @@ TEST_F(MessagesWindowTest, ShowsTheSessionStateUnderTheHeadingOfTheLoginFieldAsI
   EXPECT_FALSE(messages->windowFlags() & (Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                                           Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
   EXPECT_EQ(messages->Panel1->text(), "New Messages for bob@hotmail.com");
-  EXPECT_EQ(Lines(messages->ListBox1), (QStringList{QString::fromUtf8("René"), QString::fromUtf8("Zoë")}));
-  EXPECT_EQ(Lines(messages->ListBox2), (QStringList{"Dec 1", "Dec 2"}));
-  EXPECT_EQ(Lines(messages->ListBox3), (QStringList{"Subject 1", "Subject 2"}));
-  EXPECT_EQ(Lines(messages->ListBox4), (QStringList{"1k", "2k"}));
-  EXPECT_EQ(Lines(messages->ListBox0), (QStringList{"MSG1", "MSG2"}));
-  EXPECT_EQ(Lines(messages->ListBoxLink), (QStringList{"/cgi-bin/getmsg?msg=MSG1", "/cgi-bin/getmsg?msg=MSG2"}));
-  EXPECT_FALSE(messages->ListBox0->isVisible());
-  EXPECT_FALSE(messages->ListBoxLink->isVisible());
+  EXPECT_EQ(Lines(messages->senders), (QStringList{QString::fromUtf8("René"), QString::fromUtf8("Zoë")}));
+  EXPECT_EQ(Lines(messages->dates), (QStringList{"Dec 1", "Dec 2"}));
+  EXPECT_EQ(Lines(messages->subjects), (QStringList{"Subject 1", "Subject 2"}));
+  EXPECT_EQ(Lines(messages->sizes), (QStringList{"1k", "2k"}));
+  EXPECT_EQ(Lines(messages->fieldNames), (QStringList{"MSG1", "MSG2"}));
+  EXPECT_EQ(Lines(messages->links), (QStringList{"/cgi-bin/getmsg?msg=MSG1", "/cgi-bin/getmsg?msg=MSG2"}));
+  EXPECT_FALSE(messages->fieldNames->isVisible());
+  EXPECT_FALSE(messages->links->isVisible());
   EXPECT_TRUE(messages->ButtonDelete->isEnabled());
   EXPECT_TRUE(messages->ButtonPreview->isEnabled());
   EXPECT_EQ(FocusChain(messages),
-            (std::vector<QWidget*>{messages->ListBox2, messages->ListBox3, messages->ListBox4, messages->ButtonHOT,
-                                   messages->ListBox1, messages->ButtonDelete, messages->BitBtn2,
+            (std::vector<QWidget*>{messages->dates, messages->subjects, messages->sizes, messages->ButtonHOT,
+                                   messages->senders, messages->ButtonDelete, messages->BitBtn2,
                                    messages->ButtonPreview}));
 
   // A new login is shown at the next opening; it also voided the last result.
@@ -58,8 +58,8 @@ TEST_F(MessagesWindowTest, ShowsTheSessionStateUnderTheHeadingOfTheLoginFieldAsI
   form->loginEDIT->setText("carol");
   ShowWindow();
   EXPECT_EQ(messages->Panel1->text(), "New Messages for carol@hotmail.com");
-  EXPECT_EQ(Lines(messages->ListBox1), QStringList{"Not Checked"});
-  EXPECT_TRUE(Lines(messages->ListBox2).isEmpty());
+  EXPECT_EQ(Lines(messages->senders), QStringList{"Not Checked"});
+  EXPECT_TRUE(Lines(messages->dates).isEmpty());
   EXPECT_FALSE(messages->ButtonDelete->isEnabled());
   EXPECT_FALSE(messages->ButtonPreview->isEnabled());
 }
@@ -72,8 +72,8 @@ TEST_F(MessagesWindowTest, SelectionsMoveInStepAcrossAllSixLists) {
   Rows().AppendStatusLine("Error in Internet Connection or Operation Aborted");
   form->MailboxStateChanged();
   ShowWindow();
-  const std::vector<QListWidget*> visible{messages->ListBox1, messages->ListBox2, messages->ListBox3,
-                                          messages->ListBox4};
+  const std::vector<QListWidget*> visible{messages->senders, messages->dates, messages->subjects,
+                                          messages->sizes};
   for (int source = 0; source < 4; ++source) {
     std::vector<std::unique_ptr<QSignalSpy>> spies;
     for (QListWidget* list : visible)
@@ -84,14 +84,14 @@ TEST_F(MessagesWindowTest, SelectionsMoveInStepAcrossAllSixLists) {
     for (int i = 0; i < 4; ++i) EXPECT_EQ(spies[i]->count(), i == source ? 1 : 0) << "list " << i + 1;
   }
 
-  messages->ListBox3->setFocus();
-  QTest::keyClick(messages->ListBox3, Qt::Key_Down);
+  messages->subjects->setFocus();
+  QTest::keyClick(messages->subjects, Qt::Key_Down);
   EXPECT_EQ(SelectedRows(), std::vector<int>(6, 1));
 
   // The status line has no counterpart: the other lists are left without a selection.
-  ClickRow(messages->ListBox1, 4);
+  ClickRow(messages->senders, 4);
   EXPECT_EQ(SelectedRows(), (std::vector<int>{4, -1, -1, -1, -1, -1}));
-  ClickRow(messages->ListBox4, 2);
+  ClickRow(messages->sizes, 2);
   EXPECT_EQ(SelectedRows(), std::vector<int>(6, 2));
   EXPECT_EQ(States(), std::vector<CheckState>(5, Unchecked));  // selecting checks nothing
 }
@@ -100,13 +100,13 @@ TEST_F(MessagesWindowTest, CheckBoxesToggleInTheirAreaAndByKeysOnEnabledRowsOnly
   Open();
   SetRows(3);
   MessageList& m = Rows();
-  m.ListBox1[1].state = Checked;
-  m.ListBox1[2].state = Grayed;
-  m.ListBox1.push_back({"Locked", Checked, false});
-  m.ListBox1.push_back({"Not Checked", Unchecked, false});
+  m.senders[1].state = Checked;
+  m.senders[2].state = Grayed;
+  m.senders.push_back({"Locked", Checked, false});
+  m.senders.push_back({"Not Checked", Unchecked, false});
   form->MailboxStateChanged();
   ShowWindow();
-  CheckListBox* list = messages->ListBox1;
+  CheckListBox* list = messages->senders;
 
   ClickRow(list, 0, 14);
   ClickRow(list, 1, 15);  // just beside the box: only selects
@@ -152,27 +152,27 @@ TEST_F(MessagesWindowTest, ScrollWidthsAndRowHeightsFollowTheEntriesAndTheFont) 
   Open();
   SetRows(2);
   const QString wide = "A subject far too wide for the subject column of the window";
-  Rows().ListBox3[1] = wide.toStdString();
+  Rows().subjects[1] = wide.toStdString();
   form->MailboxStateChanged();
   ShowWindow();
-  QListWidget* subjects = messages->ListBox3;
+  QListWidget* subjects = messages->subjects;
   const auto scrollWidth = [&] {
     QApplication::processEvents();
     return subjects->horizontalScrollBar()->maximum() + subjects->viewport()->width();
   };
   EXPECT_EQ(scrollWidth(), subjects->fontMetrics().horizontalAdvance(wide + "x"));
-  EXPECT_EQ(messages->ListBox2->horizontalScrollBar()->maximum(), 0);
+  EXPECT_EQ(messages->dates->horizontalScrollBar()->maximum(), 0);
   EXPECT_EQ(subjects->visualItemRect(subjects->item(0)).height(), TextListBox::kItemHeight);
-  EXPECT_EQ(messages->ListBox1->visualItemRect(messages->ListBox1->item(0)).height(), 13);
+  EXPECT_EQ(messages->senders->visualItemRect(messages->senders->item(0)).height(), 13);
 
   QFont large = subjects->font();
   large.setPixelSize(24);
   subjects->setFont(large);
   EXPECT_EQ(scrollWidth(), subjects->fontMetrics().horizontalAdvance(wide + "x"));
-  messages->ListBox1->setFont(large);
+  messages->senders->setFont(large);
   QApplication::processEvents();
-  EXPECT_EQ(messages->ListBox1->visualItemRect(messages->ListBox1->item(0)).height(),
-            messages->ListBox1->fontMetrics().height());
+  EXPECT_EQ(messages->senders->visualItemRect(messages->senders->item(0)).height(),
+            messages->senders->fontMetrics().height());
 
   subjects->horizontalScrollBar()->setValue(30);
   Rows().Clear();

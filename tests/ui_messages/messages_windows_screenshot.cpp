@@ -32,14 +32,14 @@ void FillRows(MessageList& m) {
                            {"Hotmail Staff", "Dec 9", "Welcome to Hotmail", "3k"}};
   m.Clear();
   for (int i = 0; i < 4; ++i) {
-    m.ListBoxLink.push_back("/cgi-bin/getmsg?msg=MSG" + std::to_string(i));
-    m.ListBox0.push_back("MSG" + std::to_string(i));
-    m.ListBox1.push_back({rows[i][0]});
-    m.ListBox2.push_back(rows[i][1]);
-    m.ListBox3.push_back(rows[i][2]);
-    m.ListBox4.push_back(rows[i][3]);
+    m.links.push_back("/cgi-bin/getmsg?msg=MSG" + std::to_string(i));
+    m.fieldNames.push_back("MSG" + std::to_string(i));
+    m.senders.push_back({rows[i][0]});
+    m.dates.push_back(rows[i][1]);
+    m.subjects.push_back(rows[i][2]);
+    m.sizes.push_back(rows[i][3]);
   }
-  m.ListBox1[1].state = CheckState::Checked;
+  m.senders[1].state = CheckState::Checked;
 }
 
 const char* const kPreview =
@@ -64,7 +64,7 @@ int main(int argc, char* argv[]) {
   form1.MailboxStateChanged();
 
   form2.show();
-  form2.ListBox3->setCurrentRow(2);
+  form2.subjects->setCurrentRow(2);
   if (!Save(form2, directory, "messages-window.png")) return 1;
   form3.ShowStatus(QStringLiteral("Deleting mails"));
   if (!Save(form3, directory, "status-panel.png")) return 1;

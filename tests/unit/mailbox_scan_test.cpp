@@ -15,7 +15,7 @@ namespace {
 
 std::vector<std::string> Senders(const MailboxState& s) {
   std::vector<std::string> out;
-  for (const SenderItem& item : s.Messages.ListBox1) out.push_back(item.text);
+  for (const SenderItem& item : s.Messages.senders) out.push_back(item.text);
   return out;
 }
 
@@ -42,13 +42,13 @@ TEST_F(Scan, ReadsCountRowsAndSessionUrlOfAMailboxPage) {
 
   EXPECT_EQ(state.NewMailCount, 3);
   EXPECT_EQ(state.SessionURL, "http://192.0.2.20/cgi-bin/logout?sid=S1");
-  EXPECT_EQ(state.Messages.ListBox0, (std::vector<std::string>{"MSG1", "MSG2", "MSG3"}));
-  EXPECT_EQ(state.Messages.ListBoxLink[2], "/cgi-bin/getmsg?msg=MSG3");
+  EXPECT_EQ(state.Messages.fieldNames, (std::vector<std::string>{"MSG1", "MSG2", "MSG3"}));
+  EXPECT_EQ(state.Messages.links[2], "/cgi-bin/getmsg?msg=MSG3");
   EXPECT_EQ(Senders(state), (std::vector<std::string>{"Sender 1", "Sender 2", "Sender 3"}));
-  EXPECT_EQ(state.Messages.ListBox2, (std::vector<std::string>{"Dec 1", "Dec 2/12", "Dec 3"}));
-  EXPECT_EQ(state.Messages.ListBox3, (std::vector<std::string>{"Subject 1", "Subject 2", "Subject 3"}));
-  EXPECT_EQ(state.Messages.ListBox4, (std::vector<std::string>{"1k", "2k", "3k"}));
-  EXPECT_EQ(state.Messages.ListBox1[0].state, CheckState::Unchecked);
+  EXPECT_EQ(state.Messages.dates, (std::vector<std::string>{"Dec 1", "Dec 2/12", "Dec 3"}));
+  EXPECT_EQ(state.Messages.subjects, (std::vector<std::string>{"Subject 1", "Subject 2", "Subject 3"}));
+  EXPECT_EQ(state.Messages.sizes, (std::vector<std::string>{"1k", "2k", "3k"}));
+  EXPECT_EQ(state.Messages.senders[0].state, CheckState::Unchecked);
   EXPECT_EQ(state.TrayIconIndex, kIconNewMail);
   EXPECT_EQ(state.TrayHint, "You have 3 new mails in your Hotmail account!");
   EXPECT_TRUE(state.MessageButtonsEnabled);
@@ -63,7 +63,7 @@ TEST_F(Scan, MarksProcessedRowsSoARescanOfTheSameTextFindsNone) {
   ScanMailbox(page, true, state);
   EXPECT_EQ(page.Text().size(), length);
   EXPECT_EQ(state.NewMailCount, 2);
-  EXPECT_TRUE(state.Messages.ListBox1.empty());
+  EXPECT_TRUE(state.Messages.senders.empty());
   EXPECT_TRUE(state.MessageButtonsEnabled);
 }
 
@@ -80,18 +80,18 @@ TEST_F(Scan, ThirdCellDecidesWhetherTheDateWasSplit) {
   Run(Page("12", {split, plain, spaced, trailing, hex, big}));
 
   const auto& m = state.Messages;
-  EXPECT_EQ(m.ListBox2[0], "Jan 7/12");
-  EXPECT_EQ(m.ListBox3[0], "Subject 1");
-  EXPECT_EQ(m.ListBox4[0], "1k");
-  EXPECT_EQ(m.ListBox2[1], "Dec 2");
-  EXPECT_EQ(m.ListBox3[1], "Hello");
-  EXPECT_EQ(m.ListBox4[1], "2k");
-  EXPECT_EQ(m.ListBox2[2], "Dec 3/ 7");
-  EXPECT_EQ(m.ListBox2[3], "Dec 4");  // "7 " is not a whole number: it becomes the subject
-  EXPECT_EQ(m.ListBox3[3], "7 ");
-  EXPECT_EQ(m.ListBox4[3], "Subject 4");
-  EXPECT_EQ(m.ListBox2[4], "Dec 5/-$1F");
-  EXPECT_EQ(m.ListBox2[5], "Dec 6");  // beyond the signed 32-bit range
+  EXPECT_EQ(m.dates[0], "Jan 7/12");
+  EXPECT_EQ(m.subjects[0], "Subject 1");
+  EXPECT_EQ(m.sizes[0], "1k");
+  EXPECT_EQ(m.dates[1], "Dec 2");
+  EXPECT_EQ(m.subjects[1], "Hello");
+  EXPECT_EQ(m.sizes[1], "2k");
+  EXPECT_EQ(m.dates[2], "Dec 3/ 7");
+  EXPECT_EQ(m.dates[3], "Dec 4");  // "7 " is not a whole number: it becomes the subject
+  EXPECT_EQ(m.subjects[3], "7 ");
+  EXPECT_EQ(m.sizes[3], "Subject 4");
+  EXPECT_EQ(m.dates[4], "Dec 5/-$1F");
+  EXPECT_EQ(m.dates[5], "Dec 6");  // beyond the signed 32-bit range
   EXPECT_EQ(m.RowCount(), 6u);        // fewer rows than the count: only those present
 }
 
@@ -128,7 +128,7 @@ TEST_F(Scan, NoNewMailShowsTheStatusLineAlone) {
   Run(Page("0", {MakeRow(1)}));
   EXPECT_EQ(state.StatusText, "Checking Headers");
   EXPECT_EQ(Senders(state), std::vector<std::string>{"No mail for you!"});
-  EXPECT_TRUE(state.Messages.ListBox0.empty());
+  EXPECT_TRUE(state.Messages.fieldNames.empty());
   EXPECT_EQ(state.TrayIconIndex, kIconNoMail);
   EXPECT_EQ(state.TrayHint, "No mail for you!");
   EXPECT_FALSE(state.MessageButtonsEnabled);
@@ -141,7 +141,7 @@ TEST_F(Scan, WithoutHeadersOnlyTheCountIsRead) {
   Run(Page("2", {MakeRow(1), MakeRow(2)}), false);
   EXPECT_EQ(state.StatusText, "Processing...");
   EXPECT_EQ(state.NewMailCount, 2);
-  EXPECT_TRUE(state.Messages.ListBox1.empty());
+  EXPECT_TRUE(state.Messages.senders.empty());
   EXPECT_NE(page.Find("\"><td><img"), 0u);
   EXPECT_EQ(state.TrayHint, "You have 2 new mails in your Hotmail account!");
 }
@@ -151,8 +151,8 @@ TEST_F(Scan, NonMailboxPageKeepsThePreviousCount) {
   Run("<html><title>Something else</title> 7 new</font> http://192.0.2.20/x\"");
   EXPECT_EQ(state.NewMailCount, 3);
   EXPECT_TRUE(state.SessionURL.empty());
-  EXPECT_TRUE(state.Messages.ListBox1.empty());
-  EXPECT_TRUE(state.Messages.ListBox0.empty());
+  EXPECT_TRUE(state.Messages.senders.empty());
+  EXPECT_TRUE(state.Messages.fieldNames.empty());
   EXPECT_EQ(state.TrayIconIndex, kIconNewMail);
   EXPECT_EQ(state.TrayHint, "You have 3 new mails in your Hotmail account!");
   EXPECT_TRUE(state.MessageButtonsEnabled);
@@ -163,7 +163,7 @@ TEST_F(Scan, SecondPageReplacesTheFirstPagesRows) {
   Run(Page("2", {MakeRow(1), MakeRow(2)}));
   Run(Page("1", {MakeRow(7)}, "http://192.0.2.20/out?s=2"));
   EXPECT_EQ(Senders(state), std::vector<std::string>{"Sender 7"});
-  EXPECT_EQ(state.Messages.ListBox4, std::vector<std::string>{"7k"});
+  EXPECT_EQ(state.Messages.sizes, std::vector<std::string>{"7k"});
   EXPECT_EQ(state.SessionURL, "http://192.0.2.20/out?s=2");
 }
 

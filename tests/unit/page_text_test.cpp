@@ -36,7 +36,7 @@ TEST(PageText, CapacityCountsNormalisedCharactersAndKeepsOldTextOnOverflow) {
   try {
     page.Load(std::string(PageText::kCapacity / 2, '\n') + "y");
     FAIL() << "overflow not reported";
-  } catch (const EPageTextOverflow& e) {
+  } catch (const PageTextOverflow& e) {
     EXPECT_STREQ(e.what(), "Text exceeds memo capacity");
   }
   EXPECT_EQ(page.Text(), "old");

@@ -52,14 +52,14 @@ std::string RandomMarkerPage(std::mt19937& rng) {
 void ExpectSameResult(const MailboxState& a, const MailboxState& b) {
   EXPECT_EQ(a.NewMailCount, b.NewMailCount);
   EXPECT_EQ(a.SessionURL, b.SessionURL);
-  EXPECT_EQ(a.Messages.ListBoxLink, b.Messages.ListBoxLink);
-  EXPECT_EQ(a.Messages.ListBox0, b.Messages.ListBox0);
-  ASSERT_EQ(a.Messages.ListBox1.size(), b.Messages.ListBox1.size());
-  for (std::size_t i = 0; i < a.Messages.ListBox1.size(); ++i)
-    EXPECT_EQ(a.Messages.ListBox1[i].text, b.Messages.ListBox1[i].text);
-  EXPECT_EQ(a.Messages.ListBox2, b.Messages.ListBox2);
-  EXPECT_EQ(a.Messages.ListBox3, b.Messages.ListBox3);
-  EXPECT_EQ(a.Messages.ListBox4, b.Messages.ListBox4);
+  EXPECT_EQ(a.Messages.links, b.Messages.links);
+  EXPECT_EQ(a.Messages.fieldNames, b.Messages.fieldNames);
+  ASSERT_EQ(a.Messages.senders.size(), b.Messages.senders.size());
+  for (std::size_t i = 0; i < a.Messages.senders.size(); ++i)
+    EXPECT_EQ(a.Messages.senders[i].text, b.Messages.senders[i].text);
+  EXPECT_EQ(a.Messages.dates, b.Messages.dates);
+  EXPECT_EQ(a.Messages.subjects, b.Messages.subjects);
+  EXPECT_EQ(a.Messages.sizes, b.Messages.sizes);
   EXPECT_EQ(a.TrayHint, b.TrayHint);
 }
 

@@ -99,7 +99,7 @@ TEST(FaultModes, HugeMailboxIsAWholePageBeyondThePageCapacity) {
   EXPECT_EQ(answer.Header("Content-Length"), std::to_string(answer.body.size()));
   EXPECT_TRUE(answer.body.ends_with("</html>\r\n"));
   PageText page;
-  EXPECT_THROW(page.Load(answer.body), EPageTextOverflow);
+  EXPECT_THROW(page.Load(answer.body), PageTextOverflow);
   // Cut to the capacity, it is still the account's mailbox.
   page.Load(answer.body.substr(0, PageText::kCapacity / 2));
   MailboxState state;

@@ -21,7 +21,7 @@ namespace {
 
 std::vector<std::string> Senders(const MailboxState& s) {
   std::vector<std::string> out;
-  for (const SenderItem& item : s.Messages.ListBox1) out.push_back(item.text);
+  for (const SenderItem& item : s.Messages.senders) out.push_back(item.text);
   return out;
 }
 
@@ -41,12 +41,12 @@ void ExpectRowsOf(const Account& account, const MailboxState& s, const std::stri
   for (std::size_t i = 0; i < account.messages.size(); ++i) {
     const MailMessage& m = account.messages[i];
     SCOPED_TRACE(m.id);
-    EXPECT_EQ(s.Messages.ListBox0[i], m.id);
-    EXPECT_EQ(s.Messages.ListBoxLink[i], "/cgi-bin/getmsg?sid=" + sid + "&curmbox=ACTIVE&msg=" + m.id);
-    EXPECT_EQ(s.Messages.ListBox1[i].text, m.sender);
-    EXPECT_EQ(s.Messages.ListBox2[i], m.date);
-    EXPECT_EQ(s.Messages.ListBox3[i], m.subject);
-    EXPECT_EQ(s.Messages.ListBox4[i], m.size);
+    EXPECT_EQ(s.Messages.fieldNames[i], m.id);
+    EXPECT_EQ(s.Messages.links[i], "/cgi-bin/getmsg?sid=" + sid + "&curmbox=ACTIVE&msg=" + m.id);
+    EXPECT_EQ(s.Messages.senders[i].text, m.sender);
+    EXPECT_EQ(s.Messages.dates[i], m.date);
+    EXPECT_EQ(s.Messages.subjects[i], m.subject);
+    EXPECT_EQ(s.Messages.sizes[i], m.size);
   }
   EXPECT_EQ(s.SessionURL, "http://192.0.2.20/cgi-bin/logout?sid=" + sid + "&curmbox=ACTIVE");
 }
@@ -73,7 +73,7 @@ TEST_F(Service, LoginAnswersTheMailboxPageThatTheScanReadsExactly) {
   const MailboxState s = notifier::Scan(login, page);
   ExpectRowsOf(Alice(), s, sid);
   EXPECT_EQ(Senders(s), (std::vector<std::string>{"Ann Example", "Bob Sample", "Carol Test", "Hotmail Staff"}));
-  EXPECT_EQ(s.Messages.ListBox2[1], "12/07");  // shown over two cells
+  EXPECT_EQ(s.Messages.dates[1], "12/07");  // shown over two cells
 }
 
 TEST_F(Service, BadLoginsAnswerTheFailurePageAndOpenNoSession) {
@@ -110,12 +110,12 @@ TEST_F(Service, DeletionReplayingTheFormRemovesExactlyTheCheckedMessages) {
   const Answer deleted = Exchange(handler, GetRequest(kLoginOrigin + "/cgi-bin/HoTMaiL?" + query));
   ASSERT_EQ(deleted.status, 200);
   const MailboxState s = notifier::Scan(deleted, page);
-  EXPECT_EQ(s.Messages.ListBox0, (std::vector<std::string>{"MSG1002", "MSG1004"}));
+  EXPECT_EQ(s.Messages.fieldNames, (std::vector<std::string>{"MSG1002", "MSG1004"}));
   ExpectRowsOf(Alice(), s, sid);
 
   // The mailbox lives in the server: a second session of the account sees the same two.
   const Answer again = LogIn();
-  EXPECT_EQ(notifier::Scan(again, page).Messages.ListBox0, (std::vector<std::string>{"MSG1002", "MSG1004"}));
+  EXPECT_EQ(notifier::Scan(again, page).Messages.fieldNames, (std::vector<std::string>{"MSG1002", "MSG1004"}));
 }
 
 TEST_F(Service, DeletionIgnoresUncheckedUnknownAndUnpressedNames) {
@@ -135,13 +135,13 @@ TEST_F(Service, MessagePageHoldsTheBodyBetweenItsMarkers) {
   const Answer login = LogIn();
   const MailboxState s = notifier::Scan(login, page);
   for (std::size_t i = 0; i < s.Messages.RowCount(); ++i) {
-    const Answer message = Exchange(handler, GetRequest(kLoginOrigin + s.Messages.ListBoxLink[i]));
+    const Answer message = Exchange(handler, GetRequest(kLoginOrigin + s.Messages.links[i]));
     ASSERT_EQ(message.status, 200);
     std::string expected = "\n";  // the preview keeps the half of the line break it does not skip
     for (const std::string& line : Alice().messages[i].bodyLines) expected += line + "\r\n";
     EXPECT_EQ(notifier::PreviewBody(message.body), expected);
   }
-  EXPECT_EQ(notifier::PreviewBody(Exchange(handler, GetRequest(kLoginOrigin + s.Messages.ListBoxLink[0])).body),
+  EXPECT_EQ(notifier::PreviewBody(Exchange(handler, GetRequest(kLoginOrigin + s.Messages.links[0])).body),
             "\nHi Alice,\r\n\r\nlunch on Friday at noon, at the usual place?\r\n\r\n  Ann\r\n");
 
   const std::string sid = SessionIdOf(login.body);
@@ -153,7 +153,7 @@ TEST_F(Service, LogoutEndsOnlyThatSessionAndTheAccountCanLogInAgain) {
   const Answer first = LogIn();
   const Answer second = LogIn();
   const MailboxState s1 = notifier::Scan(first, page);
-  const std::string link = s1.Messages.ListBoxLink[0];
+  const std::string link = s1.Messages.links[0];
   ASSERT_NE(SessionIdOf(first.body), SessionIdOf(second.body));
 
   const Answer out = Exchange(handler, GetRequest(s1.SessionURL));
@@ -170,7 +170,7 @@ TEST_F(Service, LogoutEndsOnlyThatSessionAndTheAccountCanLogInAgain) {
     EXPECT_EQ(late.body.find("We're"), std::string::npos);
   }
   const Answer other =
-      Exchange(handler, GetRequest(kLoginOrigin + notifier::Scan(second, page).Messages.ListBoxLink[0]));
+      Exchange(handler, GetRequest(kLoginOrigin + notifier::Scan(second, page).Messages.links[0]));
   EXPECT_NE(other.body.find("<div><pre>"), std::string::npos);
   EXPECT_EQ(notifier::Scan(LogIn(), page).NewMailCount, 4);
 }

@@ -69,8 +69,8 @@ void WriteRows(JsonWriter& json, const MessageList& m) {
   for (std::size_t i = 0; i < m.RowCount(); ++i) {
     json.BeginObject();
     const std::pair<const char*, const std::string&> fields[] = {
-        {"name", m.ListBox0[i]},    {"link", m.ListBoxLink[i]}, {"sender", m.ListBox1[i].text},
-        {"date", m.ListBox2[i]},    {"subject", m.ListBox3[i]}, {"size", m.ListBox4[i]}};
+        {"name", m.fieldNames[i]},    {"link", m.links[i]}, {"sender", m.senders[i].text},
+        {"date", m.dates[i]},    {"subject", m.subjects[i]}, {"size", m.sizes[i]}};
     for (const auto& [key, value] : fields) {
       json.Key(key);
       json.String(value);
@@ -91,13 +91,13 @@ void WriteResult(const MailboxState& s) {
   json.Key("lists");
   json.BeginObject();
   std::vector<std::string> senders;
-  for (const SenderItem& item : s.Messages.ListBox1) senders.push_back(item.text);
-  WriteStrings(json, "ListBox1", senders);
-  WriteStrings(json, "ListBox2", s.Messages.ListBox2);
-  WriteStrings(json, "ListBox3", s.Messages.ListBox3);
-  WriteStrings(json, "ListBox4", s.Messages.ListBox4);
-  WriteStrings(json, "ListBox0", s.Messages.ListBox0);
-  WriteStrings(json, "ListBoxLink", s.Messages.ListBoxLink);
+  for (const SenderItem& item : s.Messages.senders) senders.push_back(item.text);
+  WriteStrings(json, "senders", senders);
+  WriteStrings(json, "dates", s.Messages.dates);
+  WriteStrings(json, "subjects", s.Messages.subjects);
+  WriteStrings(json, "sizes", s.Messages.sizes);
+  WriteStrings(json, "fieldNames", s.Messages.fieldNames);
+  WriteStrings(json, "links", s.Messages.links);
   json.EndObject();
   json.Key("icon");
   json.Number(s.TrayIconIndex);
