@@ -13,8 +13,8 @@ int main(int argc, char* argv[]) {
 
   // Created in this order and kept until the end; the main window's close ends the program.
   ProgramWindows windows;
-  ProgramEnd programEnd(windows.Form1);
+  ProgramEnd programEnd(windows.mainWindow);
 
-  windows.Form1.show();
+  windows.mainWindow.show();
   return QApplication::exec();
 }

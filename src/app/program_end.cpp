@@ -8,7 +8,7 @@
 
 #include "ui/main_window.h"
 
-ProgramEnd::ProgramEnd(TForm1& mainWindow)
+ProgramEnd::ProgramEnd(MainWindow& mainWindow)
     : mainWindow_(mainWindow), signals_([this](int signal) { OnSignal(signal); }) {
   connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { mainWindow_.close(); });
   connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { SaveBeforeQuit(); });
@@ -29,7 +29,7 @@ void ProgramEnd::OnSignal(int signal) {
 void ProgramEnd::SaveBeforeQuit() {
   if (mainWindow_.Closed()) return;
   try {
-    mainWindow_.FormClose();
+    mainWindow_.SaveSettingsOnClose();
   } catch (const std::exception& e) {
     std::fprintf(stderr, "vexmira: %s\n", e.what());
   }

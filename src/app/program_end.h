@@ -9,17 +9,17 @@
 #include "platform/stop_signals.h"
 
 class QSessionManager;
-class TForm1;
+class MainWindow;
 
 class ProgramEnd : public QObject {
  public:
-  explicit ProgramEnd(TForm1& mainWindow);
+  explicit ProgramEnd(MainWindow& mainWindow);
 
  private:
   void OnSignal(int signal);
   void SaveBeforeQuit();
 
-  TForm1& mainWindow_;
+  MainWindow& mainWindow_;
   StopSignals signals_;
   bool closeRequested_ = false;
 };

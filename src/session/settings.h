@@ -19,20 +19,20 @@ class SettingsWriteError : public std::runtime_error {
 // The fields as the window holds them; the defaults are those of a missing file. The passwords
 // are the fields' texts: whether they reach the file is up to SavePass and SaveProxyPass.
 struct Settings {
-  std::string UserId;         // USERID, loginEDIT
-  bool SavePass = false;      // SAVEPASS, CheckSavePass
-  std::string Pass;           // PASS, passEDIT
-  std::int32_t Time = kDefaultCheckMinutes;  // TIME, tempoSpinEdit (the field clamps it)
-  bool TimeEnabled = false;   // TIMEENABLED, CheckTIME
-  bool Headers = false;       // HEADERS, CheckHeaders
-  std::string ProxyUser;      // PNAME, nameEDIT
-  bool SaveProxyPass = false; // SAVEPASSP, CheckSAVEPASSP
-  std::string ProxyPass;      // PROXYPASS, passpEDIT
-  std::string ProxyHost;      // PROXY, proxyEDIT
-  std::string ProxyPort;      // PORT, portEDIT
-  std::string WavFile;        // WAVFILE, FilenameEdit1
-  bool UseProxy = false;      // CHECKED, CheckBox1
-  bool WavPlay = false;       // WAVPLAY, CheckBox2
+  std::string UserId;         // USERID, loginEdit
+  bool SavePass = false;      // SAVEPASS, savePasswordBox
+  std::string Pass;           // PASS, passwordEdit
+  std::int32_t Time = kDefaultCheckMinutes;  // TIME, checkIntervalEdit (the field clamps it)
+  bool TimeEnabled = false;   // TIMEENABLED, autoCheckBox
+  bool Headers = false;       // HEADERS, showHeadersBox
+  std::string ProxyUser;      // PNAME, proxyUserEdit
+  bool SaveProxyPass = false; // SAVEPASSP, saveProxyPasswordBox
+  std::string ProxyPass;      // PROXYPASS, proxyPasswordEdit
+  std::string ProxyHost;      // PROXY, proxyHostEdit
+  std::string ProxyPort;      // PORT, proxyPortEdit
+  std::string WavFile;        // WAVFILE, soundFileEdit
+  bool UseProxy = false;      // CHECKED, useProxyBox
+  bool WavPlay = false;       // WAVPLAY, playSoundBox
 
   bool operator==(const Settings&) const = default;
 };

@@ -25,132 +25,132 @@ std::string Text(const QLineEdit* field) { return field->text().toStdString(); }
 
 }  // namespace
 
-TForm1::TForm1(std::unique_ptr<TrayShell> trayShell) : trayIcon(std::move(trayShell)) {
+MainWindow::MainWindow(std::unique_ptr<TrayShell> trayShell) : trayIcon(std::move(trayShell)) {
   // The program ends when this window closes (closeEvent), not when its last visible window
   // does: in the tray, a message box closed by the user is that last window.
   QApplication::setQuitOnLastWindowClosed(false);
   BuildWindow();
   BuildTray();
   ConnectHandlers();
-  FormCreate();
+  LocateSettingsFile();
 }
 
 // The widgets go after the members (the session, the tray icon): what they signal meanwhile, such
 // as a field losing the focus, must not reach a handler.
-TForm1::~TForm1() {
+MainWindow::~MainWindow() {
   for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
 }
 
-void TForm1::SetMessagesWindow(TForm2& window) {
+void MainWindow::SetMessagesWindow(MessagesWindow& window) {
   messagesWindow_ = &window;
   MailboxStateChanged();
 }
 
-void TForm1::startBUTTONClick() { session_.RunCheckCycle(); }
+void MainWindow::CheckNow() { session_.RunCheckCycle(); }
 
-void TForm1::stopBUTTONClick() { session_.StopCheck(); }
+void MainWindow::StopCheck() { session_.StopCheck(); }
 
-void TForm1::CaixasChange() { session_.ResetResult(); }
+void MainWindow::AccountChanged() { session_.ResetResult(); }
 
-void TForm1::CheckBox1Click() {
-  const bool useProxy = CheckBox1->isChecked();
-  for (QWidget* control : std::initializer_list<QWidget*>{CheckSAVEPASSP, nameEDIT, passpEDIT, proxyEDIT, portEDIT})
+void MainWindow::UseProxyToggled() {
+  const bool useProxy = useProxyBox->isChecked();
+  for (QWidget* control : std::initializer_list<QWidget*>{saveProxyPasswordBox, proxyUserEdit, proxyPasswordEdit, proxyHostEdit, proxyPortEdit})
     control->setEnabled(useProxy);
 }
 
-void TForm1::CheckBox2Click() { FilenameEdit1->setEnabled(CheckBox2->isChecked()); }
+void MainWindow::PlaySoundToggled() { soundFileEdit->setEnabled(playSoundBox->isChecked()); }
 
-void TForm1::CheckHeadersClick() { HeaderButton->setEnabled(CheckHeaders->isChecked()); }
+void MainWindow::ShowHeadersToggled() { headersButton->setEnabled(showHeadersBox->isChecked()); }
 
-void TForm1::HeaderButtonClick() { ShowMessagesWindow(); }
+void MainWindow::ShowHeaders() { ShowMessagesWindow(); }
 
-void TForm1::PageControlChange() { SecretPanel1->SetActive(PageControl->currentWidget() == TabSheet3); }
+void MainWindow::TabChanged() { creditsPanel->SetActive(tabs->currentWidget() == aboutTab); }
 
 // Nothing is reported when no browser opens it.
-void TForm1::Button_GOClick() { QDesktopServices::openUrl(QUrl(QString::fromUtf8(kAboutAddress))); }
+void MainWindow::VisitWebSite() { QDesktopServices::openUrl(QUrl(QString::fromUtf8(kAboutAddress))); }
 
 // The field reports a change of its text on paths that overlap (typing, a new value, the clean-up
 // when it loses the focus); only a text that differs from the applied one restarts the countdown.
-void TForm1::tempoSpinEditChange() {
-  if (tempoSpinEdit->text() != appliedTimeText_) StartTimer1();
+void MainWindow::CheckIntervalChanged() {
+  if (checkIntervalEdit->text() != appliedIntervalText_) StartAutoCheckTimer();
 }
 
 // The countdown restarts from the interval of the field's text: the minutes as typed, 2 for what
 // is not a whole number (an empty field while typing), and no ticks at all for 0.
-void TForm1::StartTimer1() {
-  appliedTimeText_ = tempoSpinEdit->text();
-  const int minutes = ParseWholeNumber(appliedTimeText_.toStdString()).value_or(kMinimumCheckMinutes);
+void MainWindow::StartAutoCheckTimer() {
+  appliedIntervalText_ = checkIntervalEdit->text();
+  const int minutes = ParseWholeNumber(appliedIntervalText_.toStdString()).value_or(kMinimumCheckMinutes);
   if (minutes > 0) {
-    Timer1->start(minutes * kMillisecondsPerMinute);
+    autoCheckTimer->start(minutes * kMillisecondsPerMinute);
   } else {
-    Timer1->stop();
+    autoCheckTimer->stop();
   }
 }
 
 // The timer keeps running either way; its ticks look at the box.
-void TForm1::CheckTIMEClick() {
-  const bool automatic = CheckTIME->isChecked();
-  Enabled1->setChecked(automatic);
-  tempoSpinEdit->setEnabled(automatic);
+void MainWindow::AutoCheckToggled() {
+  const bool automatic = autoCheckBox->isChecked();
+  autoCheckAction->setChecked(automatic);
+  checkIntervalEdit->setEnabled(automatic);
 }
 
 // A tick during a running check is dropped by the session.
-void TForm1::Timer1Timer() {
-  if (CheckTIME->isChecked()) startBUTTONClick();
+void MainWindow::AutoCheckDue() {
+  if (autoCheckBox->isChecked()) CheckNow();
 }
 
-std::string TForm1::LoginText() const { return Text(loginEDIT); }
-std::string TForm1::PasswordText() const { return Text(passEDIT); }
-bool TForm1::UseProxyChecked() const { return CheckBox1->isChecked(); }
-std::string TForm1::ProxyUserText() const { return Text(nameEDIT); }
-std::string TForm1::ProxyPasswordText() const { return Text(passpEDIT); }
-std::string TForm1::ProxyHostText() const { return Text(proxyEDIT); }
-std::string TForm1::ProxyPortText() const { return Text(portEDIT); }
-bool TForm1::ShowHeadersChecked() const { return CheckHeaders->isChecked(); }
-bool TForm1::PlaySoundChecked() const { return CheckBox2->isChecked(); }
+std::string MainWindow::LoginText() const { return Text(loginEdit); }
+std::string MainWindow::PasswordText() const { return Text(passwordEdit); }
+bool MainWindow::UseProxyChecked() const { return useProxyBox->isChecked(); }
+std::string MainWindow::ProxyUserText() const { return Text(proxyUserEdit); }
+std::string MainWindow::ProxyPasswordText() const { return Text(proxyPasswordEdit); }
+std::string MainWindow::ProxyHostText() const { return Text(proxyHostEdit); }
+std::string MainWindow::ProxyPortText() const { return Text(proxyPortEdit); }
+bool MainWindow::ShowHeadersChecked() const { return showHeadersBox->isChecked(); }
+bool MainWindow::PlaySoundChecked() const { return playSoundBox->isChecked(); }
 
-void TForm1::SetStatusText(const std::string& text) { StatusBar1->showMessage(QString::fromStdString(text)); }
-void TForm1::SetCheckEnabled(bool enabled) {
-  startBUTTON->setEnabled(enabled);
-  CheckNow1->setEnabled(enabled);
+void MainWindow::SetStatusText(const std::string& text) { statusBar->showMessage(QString::fromStdString(text)); }
+void MainWindow::SetCheckEnabled(bool enabled) {
+  checkButton->setEnabled(enabled);
+  checkNowAction->setEnabled(enabled);
 }
-void TForm1::SetStopEnabled(bool enabled) { stopBUTTON->setEnabled(enabled); }
-void TForm1::SetHeaderButtonEnabled(bool enabled) { HeaderButton->setEnabled(enabled); }
+void MainWindow::SetStopEnabled(bool enabled) { stopButton->setEnabled(enabled); }
+void MainWindow::SetHeaderButtonEnabled(bool enabled) { headersButton->setEnabled(enabled); }
 
 // The tray picture and tooltip follow every result, also while the window is shown, so that they
 // are current when the program goes to the tray.
-void TForm1::MailboxStateChanged() {
+void MainWindow::MailboxStateChanged() {
   trayIcon.SetIcon(trayIcon.Icons().Icon(session_.State.TrayIconIndex));
   trayIcon.SetHint(QString::fromStdString(session_.State.TrayHint));
   if (messagesWindow_) messagesWindow_->ShowMailboxState();
 }
 
 // Once the window has closed the program is ending: nothing more is put in front of the user.
-void TForm1::ShowMessage(const std::string& text) {
+void MainWindow::ShowMessage(const std::string& text) {
   if (!closed_) ::ShowMessage(QString::fromStdString(text));
 }
 
-void TForm1::ShowMessagesWindow() {
+void MainWindow::ShowMessagesWindow() {
   if (closed_ || !messagesWindow_) return;
   messagesWindow_->ShowMailboxState();
   messagesWindow_->exec();
 }
 
 // The file as the field names it now; opening closes the sound of an earlier check.
-void TForm1::PlayNewMailSound() {
-  MediaPlayer1.Open(FilenameEdit1->FileName().toStdString());
-  MediaPlayer1.Play();
+void MainWindow::PlayNewMailSound() {
+  newMailSound.Open(soundFileEdit->FileName().toStdString());
+  newMailSound.Play();
 }
 
-void TForm1::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  RunReportingErrors([this] { FormShow(); });
+  RunReportingErrors([this] { LoadSettingsOnce(); });
 }
 
 // A failed save keeps the window open, with the error shown, so the user loses nothing.
-void TForm1::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
   try {
-    FormClose();
+    SaveSettingsOnClose();
   } catch (...) {
     event->ignore();
     ReportApplicationError(std::current_exception());
@@ -163,7 +163,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 // Close and the tray's Close end the request first; an error of the abort changes nothing.
-void TForm1::AbortRequest() {
+void MainWindow::AbortRequest() {
   try {
     session_.httpClient.Abort();
   } catch (...) {
@@ -172,7 +172,7 @@ void TForm1::AbortRequest() {
 
 // A check waiting for the network, for a message box or for the Messages window would keep the
 // program alive behind a closed window (a close by signal can come while one is open).
-void TForm1::EndRunningWork() {
+void MainWindow::EndRunningWork() {
   AbortRequest();
   for (QWidget* window : QApplication::topLevelWidgets())
     if (auto* dialog = qobject_cast<QDialog*>(window); dialog && dialog->isVisible()) dialog->reject();

@@ -1,8 +1,7 @@
 #pragma once
-// The main window TForm1: the account and option fields, Check, Stop and Headers, the status
-// bar, the automatic-check timer, the tray icon with its menu and the new-mail sound. The
-// webmail work is WebmailSession's; the window shows it through MainView and keeps the design's
-// control and handler names.
+// The main window: the account and option fields, Check, Stop and Headers, the status bar, the
+// automatic-check timer, the tray icon with its menu and the new-mail sound. The webmail work is
+// WebmailSession's; the window shows it through MainView.
 
 #include <QWidget>
 
@@ -26,7 +25,7 @@ class QStatusBar;
 class QTabWidget;
 class QTimer;
 class FileNameEdit;
-class TForm2;
+class MessagesWindow;
 class CreditsPanel;
 
 // The web address of the About tab.
@@ -35,38 +34,38 @@ inline constexpr const char* kWaveFileFilter = "Wave Files (*.wav)|*.wav";
 inline constexpr int kMillisecondsPerMinute = 60000;
 inline constexpr int kMinimumCheckMinutes = 2;
 
-class TForm1 : public QWidget, public MainView {
+class MainWindow : public QWidget, public MainView {
  public:
   // Without a shell the tray icon uses the desktop's notification area.
-  explicit TForm1(std::unique_ptr<TrayShell> trayShell = nullptr);
-  ~TForm1() override;
+  explicit MainWindow(std::unique_ptr<TrayShell> trayShell = nullptr);
+  ~MainWindow() override;
 
   // The Messages window, created after this one; the check cycle and Headers show it.
-  void SetMessagesWindow(TForm2& window);
+  void SetMessagesWindow(MessagesWindow& window);
   WebmailSession& Session() { return session_; }
-  const std::string& SettingsPath() const { return SettingsPath_; }
+  const std::string& SettingsPath() const { return settingsPath_; }
   bool Closed() const { return closed_; }
 
-  // Handlers, under the design's names.
-  void startBUTTONClick();
-  void stopBUTTONClick();
-  void CaixasChange();
-  void CheckBox1Click();
-  void CheckBox2Click();
-  void CheckHeadersClick();
-  void HeaderButtonClick();
-  void PageControlChange();
-  void Button_GOClick();
-  void tempoSpinEditChange();
-  void CheckTIMEClick();
-  void Timer1Timer();
-  void Enabled1Click();
-  void AppEvents1Minimize();
-  void Restore1Click();
-  void Close1Click();
-  void FormCreate();
-  void FormShow();
-  void FormClose();  // throws SettingsWriteError
+  // Handlers.
+  void CheckNow();
+  void StopCheck();
+  void AccountChanged();
+  void UseProxyToggled();
+  void PlaySoundToggled();
+  void ShowHeadersToggled();
+  void ShowHeaders();
+  void TabChanged();
+  void VisitWebSite();
+  void CheckIntervalChanged();
+  void AutoCheckToggled();
+  void AutoCheckDue();
+  void TrayAutoCheckToggled();
+  void Minimized();
+  void RestoreFromTray();
+  void CloseFromTray();
+  void LocateSettingsFile();
+  void LoadSettingsOnce();
+  void SaveSettingsOnClose();  // throws SettingsWriteError
 
   // MainView.
   std::string LoginText() const override;
@@ -88,47 +87,47 @@ class TForm1 : public QWidget, public MainView {
   void ShowMessagesWindow() override;
   void PlayNewMailSound() override;
 
-  // Controls, under the design's names (also their object names).
-  QTabWidget* PageControl;
-  QWidget* TabSheet1;  // Check
-  QWidget* TabSheet2;  // Options
-  QWidget* TabSheet3;  // About
-  QStatusBar* StatusBar1;
-  QLabel* loginLABEL;
-  QLineEdit* loginEDIT;
-  QLabel* passwordLABEL;
-  QLineEdit* passEDIT;
-  QLabel* timeLABEL;
-  QSpinBox* tempoSpinEdit;
-  QCheckBox* CheckTIME;
-  QCheckBox* CheckSavePass;
-  QCheckBox* CheckHeaders;
-  QPushButton* startBUTTON;
-  QPushButton* stopBUTTON;
-  QPushButton* HeaderButton;
-  QCheckBox* CheckBox1;  // Use Proxy
-  QLabel* Label1;
-  QLineEdit* nameEDIT;
-  QLabel* Label2;
-  QLineEdit* passpEDIT;
-  QLabel* ProxyLABEL;
-  QLineEdit* proxyEDIT;
-  QLabel* PortLABEL;
-  QLineEdit* portEDIT;
-  QCheckBox* CheckSAVEPASSP;
-  QCheckBox* CheckBox2;  // Play Sound
-  FileNameEdit* FilenameEdit1;
-  QPushButton* Button_GO;
-  QLabel* StaticText1;
-  CreditsPanel* SecretPanel1;
-  QTimer* Timer1;
+  // Controls; each one's object name is its member's name.
+  QTabWidget* tabs;
+  QWidget* checkTab;
+  QWidget* optionsTab;
+  QWidget* aboutTab;
+  QStatusBar* statusBar;
+  QLabel* loginLabel;
+  QLineEdit* loginEdit;
+  QLabel* passwordLabel;
+  QLineEdit* passwordEdit;
+  QLabel* checkIntervalLabel;
+  QSpinBox* checkIntervalEdit;
+  QCheckBox* autoCheckBox;
+  QCheckBox* savePasswordBox;
+  QCheckBox* showHeadersBox;
+  QPushButton* checkButton;
+  QPushButton* stopButton;
+  QPushButton* headersButton;
+  QCheckBox* useProxyBox;
+  QLabel* proxyUserLabel;
+  QLineEdit* proxyUserEdit;
+  QLabel* proxyPasswordLabel;
+  QLineEdit* proxyPasswordEdit;
+  QLabel* proxyHostLabel;
+  QLineEdit* proxyHostEdit;
+  QLabel* proxyPortLabel;
+  QLineEdit* proxyPortEdit;
+  QCheckBox* saveProxyPasswordBox;
+  QCheckBox* playSoundBox;
+  FileNameEdit* soundFileEdit;
+  QPushButton* webSiteButton;
+  QLabel* webAddressLabel;
+  CreditsPanel* creditsPanel;
+  QTimer* autoCheckTimer;
   TrayIcon trayIcon;
-  QMenu* PopupMenu1;
-  QAction* Restore1;
-  QAction* CheckNow1;
-  QAction* Enabled1;
-  QAction* Close1;
-  SoundDevice MediaPlayer1;
+  QMenu* trayMenu;
+  QAction* restoreAction;
+  QAction* checkNowAction;
+  QAction* autoCheckAction;
+  QAction* closeAction;
+  SoundDevice newMailSound;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -144,14 +143,14 @@ class TForm1 : public QWidget, public MainView {
   void ConnectHandlers();
   void ApplySettings(const Settings& settings);
   Settings FieldsAsSettings() const;
-  void StartTimer1();
+  void StartAutoCheckTimer();
   void AbortRequest();
   void EndRunningWork();
 
   WebmailSession session_{*this};
-  TForm2* messagesWindow_ = nullptr;
-  std::string SettingsPath_;
-  bool SettingsLoaded_ = false;
+  MessagesWindow* messagesWindow_ = nullptr;
+  std::string settingsPath_;
+  bool settingsLoaded_ = false;
   bool closed_ = false;
-  QString appliedTimeText_;  // the Time field's text that set Timer1
+  QString appliedIntervalText_;  // the Time field's text that set autoCheckTimer
 };

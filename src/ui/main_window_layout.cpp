@@ -79,8 +79,8 @@ void AddRaisedFrame(QWidget* tab, const QRect& geometry) {
 
 }  // namespace
 
-void TForm1::BuildWindow() {
-  setObjectName(QStringLiteral("Form1"));
+void MainWindow::BuildWindow() {
+  setObjectName(QStringLiteral("mainWindow"));
   setWindowTitle(QString::fromUtf8(kApplicationTitle));
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -89,117 +89,117 @@ void TForm1::BuildWindow() {
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, kClientSize, screen->availableGeometry()));
 
-  PageControl = Named(new QTabWidget(this), "PageControl", {2, 3, 337, 176});
-  TabSheet1 = new QWidget;
-  TabSheet2 = new QWidget;
-  TabSheet3 = new QWidget;
-  TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
-  TabSheet2->setObjectName(QStringLiteral("TabSheet2"));
-  TabSheet3->setObjectName(QStringLiteral("TabSheet3"));
-  PageControl->addTab(TabSheet1, QStringLiteral("Check"));
-  PageControl->addTab(TabSheet2, QStringLiteral("Options"));
-  PageControl->addTab(TabSheet3, QStringLiteral("About"));
+  tabs = Named(new QTabWidget(this), "tabs", {2, 3, 337, 176});
+  checkTab = new QWidget;
+  optionsTab = new QWidget;
+  aboutTab = new QWidget;
+  checkTab->setObjectName(QStringLiteral("checkTab"));
+  optionsTab->setObjectName(QStringLiteral("optionsTab"));
+  aboutTab->setObjectName(QStringLiteral("aboutTab"));
+  tabs->addTab(checkTab, QStringLiteral("Check"));
+  tabs->addTab(optionsTab, QStringLiteral("Options"));
+  tabs->addTab(aboutTab, QStringLiteral("About"));
 
-  StatusBar1 = Named(new QStatusBar(this), "StatusBar1",
+  statusBar = Named(new QStatusBar(this), "statusBar",
                      {0, kClientSize.height() - kStatusBarHeight, kClientSize.width(), kStatusBarHeight});
-  StatusBar1->setSizeGripEnabled(false);
-  StatusBar1->showMessage(QStringLiteral("Idle"));
+  statusBar->setSizeGripEnabled(false);
+  statusBar->showMessage(QStringLiteral("Idle"));
 
-  Timer1 = new QTimer(this);
-  Timer1->setObjectName(QStringLiteral("Timer1"));
+  autoCheckTimer = new QTimer(this);
+  autoCheckTimer->setObjectName(QStringLiteral("autoCheckTimer"));
 
   BuildCheckTab();
   BuildOptionsTab();
   BuildAboutTab();
 }
 
-void TForm1::BuildCheckTab() {
-  QWidget* tab = TabSheet1;
+void MainWindow::BuildCheckTab() {
+  QWidget* tab = checkTab;
   AddRaisedFrame(tab, {8, 0, 313, 98});
   AddRaisedFrame(tab, {8, 96, 313, 49});
-  loginLABEL = AddLabel(tab, "loginLABEL", "Login", 16, 8);
-  loginEDIT = AddField(tab, "loginEDIT", {16, 24, 121, 21});
-  loginEDIT->setMaxLength(kLoginMaxLength);
-  passwordLABEL = AddLabel(tab, "passwordLABEL", "Password", 184, 8);
-  passEDIT = AddPasswordField(tab, "passEDIT", {184, 24, 121, 21});
-  passEDIT->setMaxLength(kLoginMaxLength);
-  timeLABEL = AddLabel(tab, "timeLABEL", "Time", 16, 51);
-  tempoSpinEdit = Named(new QSpinBox(tab), "tempoSpinEdit", {16, 66, 57, 21});
-  tempoSpinEdit->setRange(2, 60);
-  tempoSpinEdit->setValue(kDefaultCheckMinutes);
+  loginLabel = AddLabel(tab, "loginLabel", "Login", 16, 8);
+  loginEdit = AddField(tab, "loginEdit", {16, 24, 121, 21});
+  loginEdit->setMaxLength(kLoginMaxLength);
+  passwordLabel = AddLabel(tab, "passwordLabel", "Password", 184, 8);
+  passwordEdit = AddPasswordField(tab, "passwordEdit", {184, 24, 121, 21});
+  passwordEdit->setMaxLength(kLoginMaxLength);
+  checkIntervalLabel = AddLabel(tab, "checkIntervalLabel", "Time", 16, 51);
+  checkIntervalEdit = Named(new QSpinBox(tab), "checkIntervalEdit", {16, 66, 57, 21});
+  checkIntervalEdit->setRange(2, 60);
+  checkIntervalEdit->setValue(kDefaultCheckMinutes);
   // Leaving the field with a number out of range puts the nearest limit in, not the old value.
-  tempoSpinEdit->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
-  UseFieldColours(tempoSpinEdit);
-  CheckTIME = AddCheckBox(tab, "CheckTIME", "Enabled", {78, 68, 61, 17}, "Enable/Disable automatic check");
-  CheckTIME->setChecked(true);
-  CheckSavePass =
-      AddCheckBox(tab, "CheckSavePass", "Save Password", {184, 51, 97, 17}, "Enable/Disable password saving");
-  CheckHeaders =
-      AddCheckBox(tab, "CheckHeaders", "Show Headers", {184, 72, 97, 17}, "Enable/Disable header checking");
-  startBUTTON = AddButton(tab, "startBUTTON", "&Check", {24, 108, 75, 25}, "Check for new mail");
-  startBUTTON->setIcon(CheckGlyph());
-  stopBUTTON = AddButton(tab, "stopBUTTON", "&Stop", {127, 108, 75, 25}, "Stop the current check process");
-  stopBUTTON->setIcon(StopGlyph());
-  stopBUTTON->setEnabled(false);
-  HeaderButton = AddButton(tab, "HeaderButton", "&Headers", {232, 108, 75, 25}, "Show messages headers");
-  HeaderButton->setIcon(HeadersGlyph());
-  HeaderButton->setEnabled(false);
+  checkIntervalEdit->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+  UseFieldColours(checkIntervalEdit);
+  autoCheckBox = AddCheckBox(tab, "autoCheckBox", "Enabled", {78, 68, 61, 17}, "Enable/Disable automatic check");
+  autoCheckBox->setChecked(true);
+  savePasswordBox =
+      AddCheckBox(tab, "savePasswordBox", "Save Password", {184, 51, 97, 17}, "Enable/Disable password saving");
+  showHeadersBox =
+      AddCheckBox(tab, "showHeadersBox", "Show Headers", {184, 72, 97, 17}, "Enable/Disable header checking");
+  checkButton = AddButton(tab, "checkButton", "&Check", {24, 108, 75, 25}, "Check for new mail");
+  checkButton->setIcon(CheckGlyph());
+  stopButton = AddButton(tab, "stopButton", "&Stop", {127, 108, 75, 25}, "Stop the current check process");
+  stopButton->setIcon(StopGlyph());
+  stopButton->setEnabled(false);
+  headersButton = AddButton(tab, "headersButton", "&Headers", {232, 108, 75, 25}, "Show messages headers");
+  headersButton->setIcon(HeadersGlyph());
+  headersButton->setEnabled(false);
 }
 
-void TForm1::BuildOptionsTab() {
-  QWidget* tab = TabSheet2;
+void MainWindow::BuildOptionsTab() {
+  QWidget* tab = optionsTab;
   AddRaisedFrame(tab, {6, 1, 313, 140});
-  CheckBox1 = AddCheckBox(tab, "CheckBox1", "Use Proxy", {18, 6, 73, 17});
-  Label1 = AddLabel(tab, "Label1", "User Name", 18, 24);
-  nameEDIT = AddField(tab, "nameEDIT", {18, 40, 121, 21});
-  Label2 = AddLabel(tab, "Label2", "Password", 186, 24);
-  passpEDIT = AddPasswordField(tab, "passpEDIT", {186, 40, 121, 21});
-  ProxyLABEL = AddLabel(tab, "ProxyLABEL", "Proxy", 18, 64);
-  proxyEDIT = AddField(tab, "proxyEDIT", {18, 79, 169, 21});
-  PortLABEL = AddLabel(tab, "PortLABEL", "Port", 250, 65);
-  portEDIT = AddField(tab, "portEDIT", {250, 79, 57, 21});
-  CheckSAVEPASSP = AddCheckBox(tab, "CheckSAVEPASSP", "Save Password", {184, 7, 97, 17});
-  CheckBox2 = AddCheckBox(tab, "CheckBox2", "Play Sound", {17, 110, 80, 17});
-  FilenameEdit1 =
-      Named(new FileNameEdit(QString::fromUtf8(kWaveFileFilter), tab), "FilenameEdit1", {99, 108, 208, 21});
-  CheckBox1Click();  // the proxy fields and the file name start disabled, as their boxes
-  CheckBox2Click();
+  useProxyBox = AddCheckBox(tab, "useProxyBox", "Use Proxy", {18, 6, 73, 17});
+  proxyUserLabel = AddLabel(tab, "proxyUserLabel", "User Name", 18, 24);
+  proxyUserEdit = AddField(tab, "proxyUserEdit", {18, 40, 121, 21});
+  proxyPasswordLabel = AddLabel(tab, "proxyPasswordLabel", "Password", 186, 24);
+  proxyPasswordEdit = AddPasswordField(tab, "proxyPasswordEdit", {186, 40, 121, 21});
+  proxyHostLabel = AddLabel(tab, "proxyHostLabel", "Proxy", 18, 64);
+  proxyHostEdit = AddField(tab, "proxyHostEdit", {18, 79, 169, 21});
+  proxyPortLabel = AddLabel(tab, "proxyPortLabel", "Port", 250, 65);
+  proxyPortEdit = AddField(tab, "proxyPortEdit", {250, 79, 57, 21});
+  saveProxyPasswordBox = AddCheckBox(tab, "saveProxyPasswordBox", "Save Password", {184, 7, 97, 17});
+  playSoundBox = AddCheckBox(tab, "playSoundBox", "Play Sound", {17, 110, 80, 17});
+  soundFileEdit =
+      Named(new FileNameEdit(QString::fromUtf8(kWaveFileFilter), tab), "soundFileEdit", {99, 108, 208, 21});
+  UseProxyToggled();  // the proxy fields and the file name start disabled, as their boxes
+  PlaySoundToggled();
 }
 
-void TForm1::BuildAboutTab() {
-  QWidget* tab = TabSheet3;
-  Button_GO = AddButton(tab, "Button_GO", "&Go to URL", {8, 9, 75, 26}, "Go to my URL and send your comments!!");
-  StaticText1 = Named(new QLabel(QString::fromUtf8(kAboutAddress), tab), "StaticText1", {98, 14, 220, 17});
-  StaticText1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  SecretPanel1 = Named(new CreditsPanel(tab), "SecretPanel1", {8, 46, 310, 92});
-  SetUpAboutCredits(*SecretPanel1);
+void MainWindow::BuildAboutTab() {
+  QWidget* tab = aboutTab;
+  webSiteButton = AddButton(tab, "webSiteButton", "&Go to URL", {8, 9, 75, 26}, "Go to my URL and send your comments!!");
+  webAddressLabel = Named(new QLabel(QString::fromUtf8(kAboutAddress), tab), "webAddressLabel", {98, 14, 220, 17});
+  webAddressLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  creditsPanel = Named(new CreditsPanel(tab), "creditsPanel", {8, 46, 310, 92});
+  SetUpAboutCredits(*creditsPanel);
 }
 
 // Every handler's error goes to the general error report; the program goes on.
-void TForm1::ConnectHandlers() {
-  const auto on = [this](auto* sender, auto signal, void (TForm1::*handler)()) {
+void MainWindow::ConnectHandlers() {
+  const auto on = [this](auto* sender, auto signal, void (MainWindow::*handler)()) {
     connect(sender, signal, this, [this, handler] { RunReportingErrors([this, handler] { (this->*handler)(); }); });
   };
-  on(startBUTTON, &QPushButton::clicked, &TForm1::startBUTTONClick);
-  on(stopBUTTON, &QPushButton::clicked, &TForm1::stopBUTTONClick);
-  on(HeaderButton, &QPushButton::clicked, &TForm1::HeaderButtonClick);
-  on(Button_GO, &QPushButton::clicked, &TForm1::Button_GOClick);
-  on(loginEDIT, &QLineEdit::textChanged, &TForm1::CaixasChange);
-  on(passEDIT, &QLineEdit::textChanged, &TForm1::CaixasChange);
+  on(checkButton, &QPushButton::clicked, &MainWindow::CheckNow);
+  on(stopButton, &QPushButton::clicked, &MainWindow::StopCheck);
+  on(headersButton, &QPushButton::clicked, &MainWindow::ShowHeaders);
+  on(webSiteButton, &QPushButton::clicked, &MainWindow::VisitWebSite);
+  on(loginEdit, &QLineEdit::textChanged, &MainWindow::AccountChanged);
+  on(passwordEdit, &QLineEdit::textChanged, &MainWindow::AccountChanged);
   // toggled fires for the user's clicks and for the program's changes alike, as the load needs.
-  on(CheckBox1, &QCheckBox::toggled, &TForm1::CheckBox1Click);
-  on(CheckBox2, &QCheckBox::toggled, &TForm1::CheckBox2Click);
-  on(CheckHeaders, &QCheckBox::toggled, &TForm1::CheckHeadersClick);
-  on(CheckTIME, &QCheckBox::toggled, &TForm1::CheckTIMEClick);
-  on(PageControl, &QTabWidget::currentChanged, &TForm1::PageControlChange);
+  on(useProxyBox, &QCheckBox::toggled, &MainWindow::UseProxyToggled);
+  on(playSoundBox, &QCheckBox::toggled, &MainWindow::PlaySoundToggled);
+  on(showHeadersBox, &QCheckBox::toggled, &MainWindow::ShowHeadersToggled);
+  on(autoCheckBox, &QCheckBox::toggled, &MainWindow::AutoCheckToggled);
+  on(tabs, &QTabWidget::currentChanged, &MainWindow::TabChanged);
   // The Time field's text changes by typing (its editor), by a new value (arrows, the load) and by
   // the clean-up when it loses the focus, which only editingFinished reports.
-  on(tempoSpinEdit->findChild<QLineEdit*>(), &QLineEdit::textChanged, &TForm1::tempoSpinEditChange);
-  on(tempoSpinEdit, &QSpinBox::valueChanged, &TForm1::tempoSpinEditChange);
-  on(tempoSpinEdit, &QSpinBox::editingFinished, &TForm1::tempoSpinEditChange);
-  on(Timer1, &QTimer::timeout, &TForm1::Timer1Timer);
-  on(Restore1, &QAction::triggered, &TForm1::Restore1Click);
-  on(CheckNow1, &QAction::triggered, &TForm1::startBUTTONClick);
-  on(Enabled1, &QAction::triggered, &TForm1::Enabled1Click);
-  on(Close1, &QAction::triggered, &TForm1::Close1Click);
+  on(checkIntervalEdit->findChild<QLineEdit*>(), &QLineEdit::textChanged, &MainWindow::CheckIntervalChanged);
+  on(checkIntervalEdit, &QSpinBox::valueChanged, &MainWindow::CheckIntervalChanged);
+  on(checkIntervalEdit, &QSpinBox::editingFinished, &MainWindow::CheckIntervalChanged);
+  on(autoCheckTimer, &QTimer::timeout, &MainWindow::AutoCheckDue);
+  on(restoreAction, &QAction::triggered, &MainWindow::RestoreFromTray);
+  on(checkNowAction, &QAction::triggered, &MainWindow::CheckNow);
+  on(autoCheckAction, &QAction::triggered, &MainWindow::TrayAutoCheckToggled);
+  on(closeAction, &QAction::triggered, &MainWindow::CloseFromTray);
 }

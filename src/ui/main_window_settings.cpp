@@ -14,51 +14,51 @@ QString FromBytes(const std::string& text) { return QString::fromStdString(text)
 
 }  // namespace
 
-void TForm1::FormCreate() { SettingsPath_ = SettingsFilePath(); }
+void MainWindow::LocateSettingsFile() { settingsPath_ = SettingsFilePath(); }
 
-void TForm1::FormShow() {
-  if (SettingsLoaded_) return;
-  SettingsLoaded_ = true;
-  ApplySettings(LoadSettings(SettingsPath_));
-  StartTimer1();  // the countdown starts now
+void MainWindow::LoadSettingsOnce() {
+  if (settingsLoaded_) return;
+  settingsLoaded_ = true;
+  ApplySettings(LoadSettings(settingsPath_));
+  StartAutoCheckTimer();  // the countdown starts now
 }
 
-void TForm1::FormClose() { SaveSettings(SettingsPath_, FieldsAsSettings()); }
+void MainWindow::SaveSettingsOnClose() { SaveSettings(settingsPath_, FieldsAsSettings()); }
 
-// Set as the user would: a value that differs runs the field's handler (CaixasChange, the check
+// Set as the user would: a value that differs runs the field's handler (AccountChanged, the check
 // boxes' enabling rules); an equal one changes nothing. The spin box keeps TIME within 2 to 60.
-void TForm1::ApplySettings(const Settings& s) {
-  loginEDIT->setText(FromBytes(s.UserId));
-  CheckSavePass->setChecked(s.SavePass);
-  passEDIT->setText(FromBytes(s.Pass));
-  tempoSpinEdit->setValue(s.Time);
-  CheckTIME->setChecked(s.TimeEnabled);
-  nameEDIT->setText(FromBytes(s.ProxyUser));
-  CheckSAVEPASSP->setChecked(s.SaveProxyPass);
-  passpEDIT->setText(FromBytes(s.ProxyPass));
-  proxyEDIT->setText(FromBytes(s.ProxyHost));
-  portEDIT->setText(FromBytes(s.ProxyPort));
-  FilenameEdit1->SetFileName(FromBytes(s.WavFile));
-  CheckBox1->setChecked(s.UseProxy);
-  CheckBox2->setChecked(s.WavPlay);
-  CheckHeaders->setChecked(s.Headers);
+void MainWindow::ApplySettings(const Settings& s) {
+  loginEdit->setText(FromBytes(s.UserId));
+  savePasswordBox->setChecked(s.SavePass);
+  passwordEdit->setText(FromBytes(s.Pass));
+  checkIntervalEdit->setValue(s.Time);
+  autoCheckBox->setChecked(s.TimeEnabled);
+  proxyUserEdit->setText(FromBytes(s.ProxyUser));
+  saveProxyPasswordBox->setChecked(s.SaveProxyPass);
+  proxyPasswordEdit->setText(FromBytes(s.ProxyPass));
+  proxyHostEdit->setText(FromBytes(s.ProxyHost));
+  proxyPortEdit->setText(FromBytes(s.ProxyPort));
+  soundFileEdit->SetFileName(FromBytes(s.WavFile));
+  useProxyBox->setChecked(s.UseProxy);
+  playSoundBox->setChecked(s.WavPlay);
+  showHeadersBox->setChecked(s.Headers);
 }
 
-Settings TForm1::FieldsAsSettings() const {
+Settings MainWindow::FieldsAsSettings() const {
   Settings s;
   s.UserId = LoginText();
-  s.SavePass = CheckSavePass->isChecked();
+  s.SavePass = savePasswordBox->isChecked();
   s.Pass = PasswordText();
-  s.Time = tempoSpinEdit->value();
-  s.TimeEnabled = CheckTIME->isChecked();
-  s.Headers = CheckHeaders->isChecked();
+  s.Time = checkIntervalEdit->value();
+  s.TimeEnabled = autoCheckBox->isChecked();
+  s.Headers = showHeadersBox->isChecked();
   s.ProxyUser = ProxyUserText();
-  s.SaveProxyPass = CheckSAVEPASSP->isChecked();
+  s.SaveProxyPass = saveProxyPasswordBox->isChecked();
   s.ProxyPass = ProxyPasswordText();
   s.ProxyHost = ProxyHostText();
   s.ProxyPort = ProxyPortText();
-  s.WavFile = FilenameEdit1->FileName().toStdString();
-  s.UseProxy = CheckBox1->isChecked();
-  s.WavPlay = CheckBox2->isChecked();
+  s.WavFile = soundFileEdit->FileName().toStdString();
+  s.UseProxy = useProxyBox->isChecked();
+  s.WavPlay = playSoundBox->isChecked();
   return s;
 }

@@ -14,38 +14,38 @@
 // The icon waits, inactive, with the new-mail picture until the first minimise. A left or middle
 // click does nothing, and a double click runs the default item (Restore): OnClick and OnDblClick
 // stay unassigned.
-void TForm1::BuildTray() {
-  PopupMenu1 = new QMenu(this);
-  PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-  Restore1 = PopupMenu1->addAction(QStringLiteral("&Restore"));
-  PopupMenu1->setDefaultAction(Restore1);  // drawn bold
-  CheckNow1 = PopupMenu1->addAction(QStringLiteral("&Check Now"));
-  Enabled1 = PopupMenu1->addAction(QStringLiteral("&Enabled"));
-  Enabled1->setCheckable(true);
-  Enabled1->setChecked(CheckTIME->isChecked());
-  Close1 = PopupMenu1->addAction(QStringLiteral("C&lose"));
+void MainWindow::BuildTray() {
+  trayMenu = new QMenu(this);
+  trayMenu->setObjectName(QStringLiteral("trayMenu"));
+  restoreAction = trayMenu->addAction(QStringLiteral("&Restore"));
+  trayMenu->setDefaultAction(restoreAction);  // drawn bold
+  checkNowAction = trayMenu->addAction(QStringLiteral("&Check Now"));
+  autoCheckAction = trayMenu->addAction(QStringLiteral("&Enabled"));
+  autoCheckAction->setCheckable(true);
+  autoCheckAction->setChecked(autoCheckBox->isChecked());
+  closeAction = trayMenu->addAction(QStringLiteral("C&lose"));
 
   trayIcon.SetActive(false);
   AddLetterIcons(trayIcon.Icons());
   trayIcon.SetIcon(trayIcon.Icons().Icon(kIconNewMail));
-  trayIcon.SetPopupMenu(PopupMenu1);
+  trayIcon.SetPopupMenu(trayMenu);
 }
 
 // The item has already inverted its own check mark when this runs.
-void TForm1::Enabled1Click() { CheckTIME->setChecked(Enabled1->isChecked()); }
+void MainWindow::TrayAutoCheckToggled() { autoCheckBox->setChecked(autoCheckAction->isChecked()); }
 
-void TForm1::changeEvent(QEvent* event) {
+void MainWindow::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
   if (event->type() != QEvent::WindowStateChange) return;
   const auto* change = static_cast<QWindowStateChangeEvent*>(event);
   if (isMinimized() && !(change->oldState() & Qt::WindowMinimized))
-    RunReportingErrors([this] { AppEvents1Minimize(); });
+    RunReportingErrors([this] { Minimized(); });
 }
 
 // Without a notification area to take the icon the window stays an ordinary minimised one:
 // hiding it would leave nothing to bring it back with. The window is hidden once the minimise
 // has ended (showMinimized shows it again after this), unless it was restored meanwhile.
-void TForm1::AppEvents1Minimize() {
+void MainWindow::Minimized() {
   trayIcon.SetIcon(trayIcon.Icons().Icon(session_.State.NewMailCount > 0 ? kIconNewMail : kIconNoMail));
   trayIcon.SetActive(true);
   if (!trayIcon.InTray()) {
@@ -56,7 +56,7 @@ void TForm1::AppEvents1Minimize() {
       this, [this] { if (trayIcon.InTray()) hide(); }, Qt::QueuedConnection);
 }
 
-void TForm1::Restore1Click() {
+void MainWindow::RestoreFromTray() {
   showNormal();
   trayIcon.SetActive(false);
   raise();
@@ -64,10 +64,10 @@ void TForm1::Restore1Click() {
 }
 
 // The aborted request's error reaches the check cycle that waits for it, not this close.
-void TForm1::Close1Click() {
+void MainWindow::CloseFromTray() {
   AbortRequest();
   close();
 }
 
 // Checks hold their message boxes back only while the icon really is in the notification area.
-bool TForm1::TrayActive() const { return trayIcon.InTray(); }
+bool MainWindow::TrayActive() const { return trayIcon.InTray(); }

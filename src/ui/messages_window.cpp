@@ -60,18 +60,18 @@ void CopySelection(const QListWidget& source, std::initializer_list<QListWidget*
 
 }  // namespace
 
-TForm2::TForm2(WebmailSession& session, const MainView& mainWindow) : session_(session), mainWindow_(mainWindow) {
+MessagesWindow::MessagesWindow(WebmailSession& session, const MainView& mainWindow) : session_(session), mainWindow_(mainWindow) {
   BuildWindow();
   ConnectHandlers();
   ShowMailboxState();
 }
 
-void TForm2::SetOperationWindows(TForm3& statusPanel, TForm4& previewWindow) {
+void MessagesWindow::SetOperationWindows(StatusPanel& statusPanel, PreviewWindow& previewWindow) {
   statusPanel_ = &statusPanel;
   previewWindow_ = &previewWindow;
 }
 
-void TForm2::ShowMailboxState() {
+void MessagesWindow::ShowMailboxState() {
   const MailboxState& state = session_.State;
   Fill(*senders, state.Messages.senders);
   Fill(*dates, state.Messages.dates);
@@ -83,48 +83,48 @@ void TForm2::ShowMailboxState() {
   ButtonPreview->setEnabled(state.MessageButtonsEnabled);
 }
 
-void TForm2::showEvent(QShowEvent* event) {
+void MessagesWindow::showEvent(QShowEvent* event) {
   CentreOnScreen(*this);
   QDialog::showEvent(event);
   RunReportingErrors([this] { FormShow(); });
 }
 
 // The login as the main window's field holds it now, even if it changed since the last check.
-void TForm2::FormShow() {
+void MessagesWindow::FormShow() {
   Panel1->setText(QStringLiteral("New Messages for ") + QString::fromStdString(mainWindow_.LoginText()) +
                   QLatin1Char('@') + QString::fromLatin1(service::kMailDomain));
 }
 
-void TForm2::ListBox1Click() { CopySelection(*senders, {links, fieldNames, dates, subjects, sizes}); }
-void TForm2::ListBox2Click() { CopySelection(*dates, {links, fieldNames, senders, subjects, sizes}); }
-void TForm2::ListBox3Click() { CopySelection(*subjects, {links, fieldNames, dates, senders, sizes}); }
-void TForm2::ListBox4Click() { CopySelection(*sizes, {links, fieldNames, dates, subjects, senders}); }
+void MessagesWindow::ListBox1Click() { CopySelection(*senders, {links, fieldNames, dates, subjects, sizes}); }
+void MessagesWindow::ListBox2Click() { CopySelection(*dates, {links, fieldNames, senders, subjects, sizes}); }
+void MessagesWindow::ListBox3Click() { CopySelection(*subjects, {links, fieldNames, dates, senders, sizes}); }
+void MessagesWindow::ListBox4Click() { CopySelection(*sizes, {links, fieldNames, dates, subjects, senders}); }
 
 // The session keeps the check states: a deletion reads them there.
-void TForm2::ListBox1ClickCheck(int row) {
+void MessagesWindow::ListBox1ClickCheck(int row) {
   session_.State.Messages.senders.at(static_cast<std::size_t>(row)).state = SessionCheckState(senders->State(row));
 }
 
-void TForm2::ButtonDeleteClick() { session_.DeleteCheckedMessages(OperationWindows()); }
+void MessagesWindow::ButtonDeleteClick() { session_.DeleteCheckedMessages(OperationWindows()); }
 
-void TForm2::ButtonPreviewClick() {
+void MessagesWindow::ButtonPreviewClick() {
   const MessageSelection selected{SelectedRow(*senders), SelectedRow(*dates), SelectedRow(*subjects),
                                   SelectedRow(*links)};
   session_.PreviewMessage(selected, OperationWindows());
 }
 
 // Whether a browser opened is not reported.
-void TForm2::ButtonHOTClick() { QDesktopServices::openUrl(QUrl(QString::fromLatin1(service::kHomePage))); }
+void MessagesWindow::ButtonHOTClick() { QDesktopServices::openUrl(QUrl(QString::fromLatin1(service::kHomePage))); }
 
-void TForm2::BitBtn2Click() { accept(); }
+void MessagesWindow::BitBtn2Click() { accept(); }
 
-void TForm2::ShowStatus(const std::string& text) { statusPanel_->ShowStatus(QString::fromStdString(text)); }
+void MessagesWindow::ShowStatus(const std::string& text) { statusPanel_->ShowStatus(QString::fromStdString(text)); }
 
-void TForm2::HideStatus() { statusPanel_->HideStatus(); }
+void MessagesWindow::HideStatus() { statusPanel_->HideStatus(); }
 
-void TForm2::ShowPreviewWindow() { previewWindow_->ShowPreview(DisplayText(session_.PreviewText)); }
+void MessagesWindow::ShowPreviewWindow() { previewWindow_->ShowPreview(DisplayText(session_.PreviewText)); }
 
-OperationView& TForm2::OperationWindows() {
+OperationView& MessagesWindow::OperationWindows() {
   if (!statusPanel_ || !previewWindow_)
     throw std::logic_error("The Messages window has no status panel and preview window to show its work in");
   return *this;

@@ -1,6 +1,6 @@
 #pragma once
-// TForm2, the Messages window: the new messages of the last mailbox scan in four lists kept in
-// step (sender with its check box, date, subject, size), Delete and Preview within a check's
+// The Messages window: the new messages of the last mailbox scan in four lists kept in step
+// (sender with its check box, date, subject, size), Delete and Preview within a check's
 // session, the service's home page, and OK. It shows the session's MailboxState and writes the
 // user's check-box changes back into it; the operations themselves are WebmailSession's.
 
@@ -12,18 +12,18 @@ class QLabel;
 class QListWidget;
 class QPushButton;
 class CheckListBox;
-class TForm3;
-class TForm4;
+class StatusPanel;
+class PreviewWindow;
 class TextListBox;
 
-class TForm2 : public QDialog, public OperationView {
+class MessagesWindow : public QDialog, public OperationView {
  public:
   // `mainWindow` supplies the login of the heading.
-  TForm2(WebmailSession& session, const MainView& mainWindow);
+  MessagesWindow(WebmailSession& session, const MainView& mainWindow);
 
   // Delete and Preview show their progress in the status panel and their result in the preview
   // window; the program connects the two once all windows exist.
-  void SetOperationWindows(TForm3& statusPanel, TForm4& previewWindow);
+  void SetOperationWindows(StatusPanel& statusPanel, PreviewWindow& previewWindow);
   // The lists and the Delete and Preview buttons show the session's MailboxState anew.
   void ShowMailboxState();
 
@@ -71,6 +71,6 @@ class TForm2 : public QDialog, public OperationView {
 
   WebmailSession& session_;
   const MainView& mainWindow_;
-  TForm3* statusPanel_ = nullptr;
-  TForm4* previewWindow_ = nullptr;
+  StatusPanel* statusPanel_ = nullptr;
+  PreviewWindow* previewWindow_ = nullptr;
 };

@@ -63,8 +63,8 @@ QListWidget* AddHiddenList(QWidget* window, const char* name) {
 }  // namespace
 
 // Focusable controls are created in the design's tab order, which Qt's focus chain follows.
-void TForm2::BuildWindow() {
-  setObjectName(QStringLiteral("Form2"));
+void MessagesWindow::BuildWindow() {
+  setObjectName(QStringLiteral("messagesWindow"));
   setWindowTitle(QStringLiteral("Messages"));
   // Title only, no system menu, minimise, maximise or close box: the window is left through OK.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -93,17 +93,17 @@ void TForm2::BuildWindow() {
 }
 
 // Every handler's error goes to the general error report; the window stays open.
-void TForm2::ConnectHandlers() {
-  const auto on = [this](auto* sender, auto signal, void (TForm2::*handler)()) {
+void MessagesWindow::ConnectHandlers() {
+  const auto on = [this](auto* sender, auto signal, void (MessagesWindow::*handler)()) {
     connect(sender, signal, this, [this, handler] { RunReportingErrors([this, handler] { (this->*handler)(); }); });
   };
-  on(senders, &QListWidget::itemSelectionChanged, &TForm2::ListBox1Click);
-  on(dates, &QListWidget::itemSelectionChanged, &TForm2::ListBox2Click);
-  on(subjects, &QListWidget::itemSelectionChanged, &TForm2::ListBox3Click);
-  on(sizes, &QListWidget::itemSelectionChanged, &TForm2::ListBox4Click);
-  on(ButtonDelete, &QPushButton::clicked, &TForm2::ButtonDeleteClick);
-  on(ButtonPreview, &QPushButton::clicked, &TForm2::ButtonPreviewClick);
-  on(ButtonHOT, &QPushButton::clicked, &TForm2::ButtonHOTClick);
-  on(BitBtn2, &QPushButton::clicked, &TForm2::BitBtn2Click);
+  on(senders, &QListWidget::itemSelectionChanged, &MessagesWindow::ListBox1Click);
+  on(dates, &QListWidget::itemSelectionChanged, &MessagesWindow::ListBox2Click);
+  on(subjects, &QListWidget::itemSelectionChanged, &MessagesWindow::ListBox3Click);
+  on(sizes, &QListWidget::itemSelectionChanged, &MessagesWindow::ListBox4Click);
+  on(ButtonDelete, &QPushButton::clicked, &MessagesWindow::ButtonDeleteClick);
+  on(ButtonPreview, &QPushButton::clicked, &MessagesWindow::ButtonPreviewClick);
+  on(ButtonHOT, &QPushButton::clicked, &MessagesWindow::ButtonHOTClick);
+  on(BitBtn2, &QPushButton::clicked, &MessagesWindow::BitBtn2Click);
   senders->OnClickCheck = [this](int row) { RunReportingErrors([this, row] { ListBox1ClickCheck(row); }); };
 }

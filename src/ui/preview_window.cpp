@@ -22,12 +22,12 @@ QFrame* AddBevel(QWidget* window, const char* name, const QRect& geometry) {
 
 }  // namespace
 
-TForm4::TForm4()
+PreviewWindow::PreviewWindow()
     : Bevel1(AddBevel(this, "Bevel1", {4, 3, 417, 389})),
       Bevel2(AddBevel(this, "Bevel2", {4, 390, 417, 38})),
       Memo1(new QPlainTextEdit(this)),
       BitBtn1(new QPushButton(QStringLiteral("OK"), this)) {
-  setObjectName(QStringLiteral("Form4"));
+  setObjectName(QStringLiteral("previewWindow"));
   setWindowTitle(QStringLiteral("Message Preview"));
   setFont(DesignFont());
   resize(kClientSize);
@@ -52,7 +52,7 @@ TForm4::TForm4()
   connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-void TForm4::ShowPreview(const QString& text) {
+void PreviewWindow::ShowPreview(const QString& text) {
   Memo1->setPlainText(text);
   exec();
 }

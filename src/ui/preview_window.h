@@ -1,6 +1,6 @@
 #pragma once
-// TForm4, the preview window: a retrieved message in a read-only, word-wrapping text area whose
-// text can be selected and scrolled, closed with OK.
+// The preview window: a retrieved message in a read-only, word-wrapping text area whose text can
+// be selected and scrolled, closed with OK.
 
 #include <QDialog>
 
@@ -8,9 +8,9 @@ class QFrame;
 class QPlainTextEdit;
 class QPushButton;
 
-class TForm4 : public QDialog {
+class PreviewWindow : public QDialog {
  public:
-  TForm4();
+  PreviewWindow();
 
   // Shows `text` (lines broken by CR LF) modally; returns when the user has closed the window.
   void ShowPreview(const QString& text);

@@ -12,13 +12,13 @@
 struct ProgramWindows {
   // Without a shell the tray icon uses the desktop's notification area.
   explicit ProgramWindows(std::unique_ptr<TrayShell> trayShell = nullptr)
-      : Form1(std::move(trayShell)), Form2(Form1.Session(), Form1) {
-    Form1.SetMessagesWindow(Form2);
-    Form2.SetOperationWindows(Form3, Form4);
+      : mainWindow(std::move(trayShell)), messagesWindow(mainWindow.Session(), mainWindow) {
+    mainWindow.SetMessagesWindow(messagesWindow);
+    messagesWindow.SetOperationWindows(statusPanel, previewWindow);
   }
 
-  TForm1 Form1;
-  TForm2 Form2;
-  TForm3 Form3;
-  TForm4 Form4;
+  MainWindow mainWindow;
+  MessagesWindow messagesWindow;
+  StatusPanel statusPanel;
+  PreviewWindow previewWindow;
 };

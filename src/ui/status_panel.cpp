@@ -5,8 +5,8 @@
 #include "ui/control_look.h"
 #include "ui/window_placement.h"
 
-TForm3::TForm3() : Panel1(new QLabel(this)) {
-  setObjectName(QStringLiteral("Form3"));
+StatusPanel::StatusPanel() : Panel1(new QLabel(this)) {
+  setObjectName(QStringLiteral("statusPanel"));
   // A tool window that takes no focus: the Messages window behind it keeps the keyboard.
   setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
   setAttribute(Qt::WA_ShowWithoutActivating);
@@ -25,7 +25,7 @@ TForm3::TForm3() : Panel1(new QLabel(this)) {
 
 // Painted before returning: the request that follows waits in a loop that dispatches events,
 // but the panel should not first appear blank.
-void TForm3::ShowStatus(const QString& text) {
+void StatusPanel::ShowStatus(const QString& text) {
   Panel1->setText(text);
   if (!isVisible()) CentreOnScreen(*this);
   show();
@@ -33,4 +33,4 @@ void TForm3::ShowStatus(const QString& text) {
   repaint();
 }
 
-void TForm3::HideStatus() { hide(); }
+void StatusPanel::HideStatus() { hide(); }

@@ -1,15 +1,15 @@
 #pragma once
-// TForm3, the status panel: a borderless box in the middle of the screen with one line of large
-// bold text while a request of the Messages window runs.
+// The status panel: a borderless box in the middle of the screen with one line of large bold text
+// while a request of the Messages window runs.
 
 #include <QFrame>
 
 class QLabel;
 
 // The window draws the panel's single-line border; Panel1 inside it the lowered 3D edge.
-class TForm3 : public QFrame {
+class StatusPanel : public QFrame {
  public:
-  TForm3();
+  StatusPanel();
 
   // Shows `text` in front of the other windows and returns at once; while the panel is up, only
   // its text changes.

@@ -30,14 +30,14 @@ struct MainWindowCheck : MainWindowTest {
   void OpenWithProxy(std::vector<httptest::Script> scripts, std::unique_ptr<TrayShell> shell = nullptr) {
     server = std::make_unique<httptest::ScriptedServer>(std::move(scripts));
     Open(std::move(shell));
-    form->CheckBox1->setChecked(true);
-    form->proxyEDIT->setText("127.0.0.1");
-    form->portEDIT->setText(QString::number(server->Port()));
-    form->loginEDIT->setText("alice");
-    form->passEDIT->setText("a-b");
+    form->useProxyBox->setChecked(true);
+    form->proxyHostEdit->setText("127.0.0.1");
+    form->proxyPortEdit->setText(QString::number(server->Port()));
+    form->loginEdit->setText("alice");
+    form->passwordEdit->setText("a-b");
   }
   bool AtRest() const {
-    return form->StatusBar1->currentMessage() == "Idle" && form->startBUTTON->isEnabled() &&
-           !form->stopBUTTON->isEnabled() && form->HeaderButton->isEnabled() == form->CheckHeaders->isChecked();
+    return form->statusBar->currentMessage() == "Idle" && form->checkButton->isEnabled() &&
+           !form->stopButton->isEnabled() && form->headersButton->isEnabled() == form->showHeadersBox->isChecked();
   }
 };

@@ -25,10 +25,10 @@ TEST_F(MainWindowCheck, ChecksWithAndWithoutHeadersEndIdle) {
   EXPECT_EQ(State().TrayHint, kTwoNewMails);
   EXPECT_EQ(State().TrayIconIndex, kIconNewMail);
 
-  form->CheckHeaders->click();
+  form->showHeadersBox->click();
   std::size_t requestsWhileOpen = 0;
   answerer.whileOpen = [&](QDialog*) { requestsWhileOpen = server->Requests().size(); };
-  form->startBUTTON->click();
+  form->checkButton->click();
   ASSERT_EQ(answerer.seen.size(), 2u);
   EXPECT_EQ(answerer.seen[1].title, "Messages");
   EXPECT_EQ(answerer.seen[1].lines, (QStringList{"Sender 1", "Sender 2"}));
@@ -38,22 +38,22 @@ TEST_F(MainWindowCheck, ChecksWithAndWithoutHeadersEndIdle) {
   EXPECT_FALSE(State().MessageButtonsEnabled);
   EXPECT_EQ(State().TrayHint, kTwoNewMails);
   EXPECT_TRUE(AtRest());
-  EXPECT_FALSE(form->MediaPlayer1.IsOpen());  // Play Sound is off
+  EXPECT_FALSE(form->newMailSound.IsOpen());  // Play Sound is off
 }
 
 // The logout of a page without a session URL fails after the request: the general error report
 // shows it, the program goes on, and Stop brings the controls to rest.
 TEST_F(MainWindowCheck, AnErrorAfterTheRequestIsShownAndStopRecovers) {
   OpenWithProxy({{Send(Ok("<html>maintenance</html>"))}});
-  form->startBUTTON->click();
+  form->checkButton->click();
   ASSERT_EQ(answerer.seen.size(), 2u);
   EXPECT_EQ(answerer.seen[0].text, "No mail for you!");
   EXPECT_EQ(answerer.seen[1].text, "HTTP component refused URL: no host name");
   EXPECT_EQ(answerer.seen[1].title, "Vexmira 1.6");
-  EXPECT_FALSE(form->startBUTTON->isEnabled());
-  EXPECT_TRUE(form->stopBUTTON->isEnabled());
+  EXPECT_FALSE(form->checkButton->isEnabled());
+  EXPECT_TRUE(form->stopButton->isEnabled());
 
-  form->stopBUTTON->click();
+  form->stopButton->click();
   EXPECT_TRUE(AtRest());
   EXPECT_EQ(MessageLines(), QStringList{"Not Checked"});
 }
@@ -64,7 +64,7 @@ TEST_F(MainWindowCheck, ClosingDuringARequestAbortsItAndSaves) {
   OpenWithProxy({{Send("HTTP/1.0 200 OK\r\n"), Hold()}});
   QTimer::singleShot(50, form, [&] { EXPECT_TRUE(form->close()); });
   const auto started = std::chrono::steady_clock::now();
-  form->startBUTTON->click();
+  form->checkButton->click();
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
   EXPECT_TRUE(form->Closed());
   EXPECT_TRUE(answerer.seen.empty());
@@ -80,7 +80,7 @@ TEST_F(MainWindowCheck, ClosingWhileAMessageBoxIsOpenClosesIt) {
     form->close();
     stillOpen = box->isVisible();
   };
-  form->startBUTTON->click();
+  form->checkButton->click();
   EXPECT_FALSE(stillOpen);
   EXPECT_TRUE(form->Closed());
   EXPECT_EQ(server->Requests().size(), 2u);

@@ -25,10 +25,10 @@ struct MainWindowTest : ::testing::Test {
   RecordingTrayState tray;  // the notification area of OnTrayDesktop(); outlives the windows
   const RecordingTrayShell* trayShell = nullptr;
   std::unique_ptr<ProgramWindows> windows;
-  TForm1* form = nullptr;
-  TForm2* messages = nullptr;
-  TForm3* status = nullptr;
-  TForm4* preview = nullptr;
+  MainWindow* form = nullptr;
+  MessagesWindow* messages = nullptr;
+  StatusPanel* status = nullptr;
+  PreviewWindow* preview = nullptr;
 
   void SetUp() override { UseConfigDirectory(config.Path()); }
   void UseConfigDirectory(const std::string& path) { ::setenv("XDG_CONFIG_HOME", path.c_str(), 1); }
@@ -46,10 +46,10 @@ struct MainWindowTest : ::testing::Test {
   // tray icon uses the desktop's notification area, which the offscreen platform lacks.
   void Create(std::unique_ptr<TrayShell> shell = nullptr) {
     windows = std::make_unique<ProgramWindows>(std::move(shell));
-    form = &windows->Form1;
-    messages = &windows->Form2;
-    status = &windows->Form3;
-    preview = &windows->Form4;
+    form = &windows->mainWindow;
+    messages = &windows->messagesWindow;
+    status = &windows->statusPanel;
+    preview = &windows->previewWindow;
   }
   void Open(std::unique_ptr<TrayShell> shell = nullptr) {
     Create(std::move(shell));

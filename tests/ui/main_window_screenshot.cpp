@@ -18,15 +18,15 @@
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   const QDir directory = OutputDirectoryArgument(argc, argv);
-  TForm1 form;
+  MainWindow form;
   form.show();
   const char* names[] = {"main-window.png", "main-window-options.png", "about-tab.png"};
   for (int tab = 0; tab < 3; ++tab) {
-    form.PageControl->setCurrentIndex(tab);
+    form.tabs->setCurrentIndex(tab);
     QApplication::processEvents();
     // The version line near the top with the credits below it, as the panel's own timer runs.
-    const int creditsInView = 7 * form.SecretPanel1->LineHeight();
-    while (form.SecretPanel1->Active() && form.SecretPanel1->Offset() < creditsInView)
+    const int creditsInView = 7 * form.creditsPanel->LineHeight();
+    while (form.creditsPanel->Active() && form.creditsPanel->Offset() < creditsInView)
       QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     const QString path = directory.filePath(QString::fromLatin1(names[tab]));
     if (!form.grab().save(path)) {

@@ -18,7 +18,7 @@
 
 namespace {
 
-std::vector<QLineEdit*> ProxyFields(const TForm1& f) { return {f.nameEDIT, f.passpEDIT, f.proxyEDIT, f.portEDIT}; }
+std::vector<QLineEdit*> ProxyFields(const MainWindow& f) { return {f.proxyUserEdit, f.proxyPasswordEdit, f.proxyHostEdit, f.proxyPortEdit}; }
 
 }  // namespace
 
@@ -28,57 +28,57 @@ TEST_F(MainWindowTest, WithoutASettingsFileTheWindowIsAtRest) {
   EXPECT_EQ(form->size(), QSize(342, 200));
   EXPECT_EQ(form->minimumSize(), form->maximumSize());
   EXPECT_FALSE(form->windowFlags() & Qt::WindowMaximizeButtonHint);
-  EXPECT_EQ(form->StatusBar1->currentMessage(), "Idle");
-  EXPECT_EQ(form->PageControl->currentWidget(), form->TabSheet1);
-  EXPECT_TRUE(form->startBUTTON->isEnabled());
-  EXPECT_FALSE(form->stopBUTTON->isEnabled());
-  EXPECT_FALSE(form->HeaderButton->isEnabled());
-  EXPECT_FALSE(form->CheckTIME->isChecked());  // automatic checking is off without a file
-  EXPECT_FALSE(form->tempoSpinEdit->isEnabled());
-  EXPECT_EQ(form->tempoSpinEdit->value(), 5);
-  EXPECT_TRUE(form->Timer1->isActive());
-  EXPECT_EQ(form->Timer1->interval(), 5 * 60000);
-  EXPECT_FALSE(form->CheckSAVEPASSP->isEnabled());
-  EXPECT_FALSE(form->FilenameEdit1->isEnabled());
+  EXPECT_EQ(form->statusBar->currentMessage(), "Idle");
+  EXPECT_EQ(form->tabs->currentWidget(), form->checkTab);
+  EXPECT_TRUE(form->checkButton->isEnabled());
+  EXPECT_FALSE(form->stopButton->isEnabled());
+  EXPECT_FALSE(form->headersButton->isEnabled());
+  EXPECT_FALSE(form->autoCheckBox->isChecked());  // automatic checking is off without a file
+  EXPECT_FALSE(form->checkIntervalEdit->isEnabled());
+  EXPECT_EQ(form->checkIntervalEdit->value(), 5);
+  EXPECT_TRUE(form->autoCheckTimer->isActive());
+  EXPECT_EQ(form->autoCheckTimer->interval(), 5 * 60000);
+  EXPECT_FALSE(form->saveProxyPasswordBox->isEnabled());
+  EXPECT_FALSE(form->soundFileEdit->isEnabled());
   for (QLineEdit* field : ProxyFields(*form)) {
     EXPECT_FALSE(field->isEnabled()) << field->objectName().toStdString();
     EXPECT_TRUE(LooksGrey(field)) << field->objectName().toStdString();
   }
-  EXPECT_FALSE(LooksGrey(form->loginEDIT));
+  EXPECT_FALSE(LooksGrey(form->loginEdit));
   EXPECT_EQ(MessageLines(), QStringList{"Not Checked"});
 }
 
 TEST_F(MainWindowTest, DependentControlsFollowTheirBoxes) {
   Open();
-  form->CheckBox1->click();
-  EXPECT_TRUE(form->CheckSAVEPASSP->isEnabled());
+  form->useProxyBox->click();
+  EXPECT_TRUE(form->saveProxyPasswordBox->isEnabled());
   for (QLineEdit* field : ProxyFields(*form)) {
     EXPECT_TRUE(field->isEnabled());
     EXPECT_FALSE(LooksGrey(field));
   }
-  form->CheckBox1->click();
-  EXPECT_FALSE(form->CheckSAVEPASSP->isEnabled());
-  EXPECT_TRUE(LooksGrey(form->proxyEDIT));
+  form->useProxyBox->click();
+  EXPECT_FALSE(form->saveProxyPasswordBox->isEnabled());
+  EXPECT_TRUE(LooksGrey(form->proxyHostEdit));
 
-  form->CheckBox2->click();
-  EXPECT_TRUE(form->FilenameEdit1->isEnabled());
-  EXPECT_FALSE(LooksGrey(form->FilenameEdit1->Edit()));
-  form->CheckTIME->click();
-  EXPECT_TRUE(form->tempoSpinEdit->isEnabled());
-  form->CheckHeaders->click();
-  EXPECT_TRUE(form->HeaderButton->isEnabled());
-  form->CheckHeaders->click();
-  EXPECT_FALSE(form->HeaderButton->isEnabled());
+  form->playSoundBox->click();
+  EXPECT_TRUE(form->soundFileEdit->isEnabled());
+  EXPECT_FALSE(LooksGrey(form->soundFileEdit->Edit()));
+  form->autoCheckBox->click();
+  EXPECT_TRUE(form->checkIntervalEdit->isEnabled());
+  form->showHeadersBox->click();
+  EXPECT_TRUE(form->headersButton->isEnabled());
+  form->showHeadersBox->click();
+  EXPECT_FALSE(form->headersButton->isEnabled());
 
-  form->PageControl->setCurrentWidget(form->TabSheet3);
-  EXPECT_TRUE(form->SecretPanel1->Active());
-  form->PageControl->setCurrentWidget(form->TabSheet2);
-  EXPECT_FALSE(form->SecretPanel1->Active());
+  form->tabs->setCurrentWidget(form->aboutTab);
+  EXPECT_TRUE(form->creditsPanel->Active());
+  form->tabs->setCurrentWidget(form->optionsTab);
+  EXPECT_FALSE(form->creditsPanel->Active());
 }
 
 TEST_F(MainWindowTest, TypingIntoTheAccountFieldsResetsTheResultWithinSixteenCharacters) {
   Open();
-  for (QLineEdit* field : {form->loginEDIT, form->passEDIT}) {
+  for (QLineEdit* field : {form->loginEdit, form->passwordEdit}) {
     MailboxState& state = form->Session().State;
     state.Messages.Clear();
     state.Messages.AppendStatusLine("Sender 1");
@@ -96,7 +96,7 @@ TEST_F(MainWindowTest, TypingIntoTheAccountFieldsResetsTheResultWithinSixteenCha
     QTest::keyClicks(field, "bcdefghijklmnopqrstu");
     EXPECT_EQ(field->text(), "abcdefghijklmnop");
   }
-  EXPECT_EQ(form->passEDIT->displayText(), QString(16, '*'));
+  EXPECT_EQ(form->passwordEdit->displayText(), QString(16, '*'));
 }
 
 TEST_F(MainWindowTest, SavedSettingsComeBackThroughTheHandlersOnce) {
@@ -105,23 +105,23 @@ TEST_F(MainWindowTest, SavedSettingsComeBackThroughTheHandlersOnce) {
   Create();
   form->Session().State.Messages.AppendStatusLine("from an earlier check");
   form->show();
-  EXPECT_EQ(form->loginEDIT->text(), "bob");
-  EXPECT_EQ(form->passEDIT->text(), "pw");
+  EXPECT_EQ(form->loginEdit->text(), "bob");
+  EXPECT_EQ(form->passwordEdit->text(), "pw");
   EXPECT_EQ(State().Messages.senders.size(), 1u);  // the loaded login is a change
   EXPECT_EQ(MessageLines(), QStringList{"Not Checked"});
-  EXPECT_TRUE(form->CheckTIME->isChecked());
-  EXPECT_TRUE(form->tempoSpinEdit->isEnabled());
-  EXPECT_EQ(form->Timer1->interval(), 10 * 60000);
-  EXPECT_TRUE(form->HeaderButton->isEnabled());
-  EXPECT_TRUE(form->proxyEDIT->isEnabled());
-  EXPECT_EQ(form->proxyEDIT->text(), "127.0.0.1");
-  EXPECT_TRUE(form->FilenameEdit1->isEnabled());
-  EXPECT_EQ(form->FilenameEdit1->FileName(), "/tmp/a.wav");
+  EXPECT_TRUE(form->autoCheckBox->isChecked());
+  EXPECT_TRUE(form->checkIntervalEdit->isEnabled());
+  EXPECT_EQ(form->autoCheckTimer->interval(), 10 * 60000);
+  EXPECT_TRUE(form->headersButton->isEnabled());
+  EXPECT_TRUE(form->proxyHostEdit->isEnabled());
+  EXPECT_EQ(form->proxyHostEdit->text(), "127.0.0.1");
+  EXPECT_TRUE(form->soundFileEdit->isEnabled());
+  EXPECT_EQ(form->soundFileEdit->FileName(), "/tmp/a.wav");
 
   WriteSettings("USERID=changed\n");
   form->hide();
   form->show();
-  EXPECT_EQ(form->loginEDIT->text(), "bob");  // loaded at the first showing only
+  EXPECT_EQ(form->loginEdit->text(), "bob");  // loaded at the first showing only
 }
 
 TEST_F(MainWindowTest, TheTimeFieldKeepsLoadedValuesInRange) {
@@ -130,18 +130,18 @@ TEST_F(MainWindowTest, TheTimeFieldKeepsLoadedValuesInRange) {
     Create();
     form->Session().State.Messages.AppendStatusLine("kept");
     form->show();
-    EXPECT_EQ(form->tempoSpinEdit->value(), shown);
-    EXPECT_EQ(form->Timer1->interval(), shown * 60000);
+    EXPECT_EQ(form->checkIntervalEdit->value(), shown);
+    EXPECT_EQ(form->autoCheckTimer->interval(), shown * 60000);
     EXPECT_EQ(State().Messages.senders.size(), 2u);  // an empty login is no change
   }
 }
 
 TEST_F(MainWindowTest, ClosingSavesTheFields) {
   Open();
-  QTest::keyClicks(form->loginEDIT, "carol");
-  QTest::keyClicks(form->passEDIT, "pw");
-  form->CheckSavePass->click();
-  form->tempoSpinEdit->setValue(7);
+  QTest::keyClicks(form->loginEdit, "carol");
+  QTest::keyClicks(form->passwordEdit, "pw");
+  form->savePasswordBox->click();
+  form->checkIntervalEdit->setValue(7);
   EXPECT_TRUE(form->close());
   EXPECT_TRUE(form->Closed());
   const Settings saved = LoadSettings(SettingsFile());
@@ -166,7 +166,7 @@ TEST_F(MainWindowTest, AFailedSaveIsShownAndKeepsTheWindowOpen) {
 TEST_F(MainWindowTest, TheHeadersAcceleratorShowsTheMessagesWindow) {
   Open();
   Activate();
-  form->CheckHeaders->click();
+  form->showHeadersBox->click();
   QTest::keyClick(form, Qt::Key_H, Qt::AltModifier);
   ASSERT_TRUE(QTest::qWaitFor([&] { return !answerer.seen.empty(); }, 2000));
   EXPECT_EQ(answerer.seen[0].title, "Messages");
@@ -175,14 +175,14 @@ TEST_F(MainWindowTest, TheHeadersAcceleratorShowsTheMessagesWindow) {
 
 TEST_F(MainWindowTest, TheBrowseButtonOffersWaveFiles) {
   Open();
-  form->CheckBox2->click();
+  form->playSoundBox->click();
   QStringList filters;
   answerer.whileOpen = [&](QDialog* dialog) {
     if (auto* chooser = qobject_cast<QFileDialog*>(dialog)) filters = chooser->nameFilters();
   };
-  form->FilenameEdit1->BrowseButton()->click();
+  form->soundFileEdit->BrowseButton()->click();
   EXPECT_EQ(filters, QStringList{"Wave Files (*.wav)"});
-  EXPECT_EQ(form->FilenameEdit1->FileName(), "");  // cancelled
+  EXPECT_EQ(form->soundFileEdit->FileName(), "");  // cancelled
 
   EXPECT_EQ(QtFileFilter("Sounds|*.wav;*.au|All|*"), "Sounds (*.wav *.au);;All (*)");
 }

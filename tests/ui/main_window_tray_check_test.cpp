@@ -41,11 +41,11 @@ struct MainWindowTrayCheck : MainWindowCheck {
     return path;
   }
   void PlaySound(const std::string& path) {
-    form->CheckBox2->setChecked(true);
-    form->FilenameEdit1->SetFileName(QString::fromStdString(path));
+    form->playSoundBox->setChecked(true);
+    form->soundFileEdit->SetFileName(QString::fromStdString(path));
   }
   // A tick of the automatic-check timer, without waiting minutes for it.
-  void Tick() { QMetaObject::invokeMethod(form->Timer1, "timeout"); }
+  void Tick() { QMetaObject::invokeMethod(form->autoCheckTimer, "timeout"); }
 };
 
 }  // namespace
@@ -55,21 +55,21 @@ TEST_F(MainWindowTrayCheck, ACheckInTheTrayShowsNothingButThePictureTheHintAndTh
   OpenWithProxy({{Send(MailboxPage(2))}, {Send(Ok("bye"))}}, OnTrayDesktop());
   const std::string sound = WriteSound("new.wav", SilentWave());
   PlaySound(sound);
-  form->CheckHeaders->setChecked(true);
+  form->showHeadersBox->setChecked(true);
   Minimise();
   ASSERT_TRUE(form->TrayActive());
 
-  form->CheckNow1->trigger();
+  form->checkNowAction->trigger();
   EXPECT_TRUE(answerer.seen.empty());
   EXPECT_TRUE(form->isHidden());
   EXPECT_EQ(server->Requests().size(), 2u);
   EXPECT_EQ(tray.Last().command, RecordingTrayState::Modify);
   EXPECT_EQ(tray.Last().tip, kTwoNewMails);
   EXPECT_EQ(tray.Last().iconKey, form->trayIcon.Icons().Icon(kIconNewMail).cacheKey());
-  EXPECT_TRUE(form->MediaPlayer1.IsOpen());
-  EXPECT_EQ(form->MediaPlayer1.FileName(), sound);
+  EXPECT_TRUE(form->newMailSound.IsOpen());
+  EXPECT_EQ(form->newMailSound.FileName(), sound);
   EXPECT_TRUE(AtRest());
-  EXPECT_TRUE(form->CheckNow1->isEnabled());
+  EXPECT_TRUE(form->checkNowAction->isEnabled());
 }
 
 // The device's error reaches the user through the general error report and ends the check
@@ -77,23 +77,23 @@ TEST_F(MainWindowTrayCheck, ACheckInTheTrayShowsNothingButThePictureTheHintAndTh
 TEST_F(MainWindowTrayCheck, ASoundFileThatCannotBeOpenedIsShownAsAnError) {
   OpenWithProxy({{Send(MailboxPage(2))}, {Send(Ok("bye"))}, {Send(MailboxPage(2))}});
   PlaySound(WriteSound("good.wav", SilentWave()));
-  form->startBUTTON->click();
+  form->checkButton->click();
   EXPECT_EQ(answerer.Texts(), QStringList{kTwoNewMails});
-  EXPECT_TRUE(form->MediaPlayer1.IsOpen());
+  EXPECT_TRUE(form->newMailSound.IsOpen());
 
   const std::string notSound = WriteSound("notes.wav", "These are notes, not a sound.\n");
   PlaySound(notSound);
-  form->startBUTTON->click();
+  form->checkButton->click();
   ASSERT_EQ(answerer.seen.size(), 2u);
   EXPECT_EQ(answerer.seen[1].text.toStdString(), "The file is not a valid WAVE file: \"" + notSound + "\".");
   EXPECT_EQ(answerer.seen[1].title, "Vexmira 1.6");
-  EXPECT_FALSE(form->MediaPlayer1.IsOpen());  // the earlier sound was closed first
+  EXPECT_FALSE(form->newMailSound.IsOpen());  // the earlier sound was closed first
   EXPECT_EQ(server->Requests().size(), 3u);
-  EXPECT_FALSE(form->CheckNow1->isEnabled());
+  EXPECT_FALSE(form->checkNowAction->isEnabled());
 
-  form->stopBUTTON->click();
+  form->stopButton->click();
   EXPECT_TRUE(AtRest());
-  EXPECT_TRUE(form->CheckNow1->isEnabled());
+  EXPECT_TRUE(form->checkNowAction->isEnabled());
 }
 
 // With the window hidden, the error box is the program's only window: closing it must not end
@@ -102,12 +102,12 @@ TEST_F(MainWindowTrayCheck, InTheTrayAClosedErrorBoxKeepsTheProgramAndCloseEndsI
   OpenWithProxy({{Send(MailboxPage(2))}}, OnTrayDesktop());
   PlaySound(WriteSound("cut.wav", "RIFF"));
   Minimise();
-  EXPECT_FALSE(ProgramEndsAfter([&] { form->CheckNow1->trigger(); }, 300));
+  EXPECT_FALSE(ProgramEndsAfter([&] { form->checkNowAction->trigger(); }, 300));
   ASSERT_EQ(answerer.seen.size(), 1u);
   EXPECT_NE(answerer.seen[0].text.indexOf("not a valid WAVE file"), -1);
   EXPECT_TRUE(form->isHidden());
 
-  EXPECT_TRUE(ProgramEndsAfter([&] { form->Close1->trigger(); }, 2000));
+  EXPECT_TRUE(ProgramEndsAfter([&] { form->closeAction->trigger(); }, 2000));
   EXPECT_TRUE(form->Closed());
   EXPECT_EQ(LoadSettings(SettingsFile()).UserId, "alice");
 }
@@ -117,8 +117,8 @@ TEST_F(MainWindowTrayCheck, CloseFromTheTrayDuringARequestAbortsItSavesAndEnds) 
   Minimise();
   const bool ended = ProgramEndsAfter(
       [&] {
-        QTimer::singleShot(100, form, [&] { form->Close1->trigger(); });
-        form->CheckNow1->trigger();  // returns when the close has aborted the request
+        QTimer::singleShot(100, form, [&] { form->closeAction->trigger(); });
+        form->checkNowAction->trigger();  // returns when the close has aborted the request
       },
       10000);
   EXPECT_TRUE(ended);
@@ -134,10 +134,10 @@ TEST_F(MainWindowTrayCheck, TimerTicksCheckOnlyWhenEnabledAndNeverTwiceAtOnce) {
   Tick();
   EXPECT_EQ(server->Connections(), 0);
 
-  form->Enabled1->trigger();
+  form->autoCheckAction->trigger();
   bool checkNowDuringTheCheck = true;
   QTimer::singleShot(100, form, [&] {
-    checkNowDuringTheCheck = form->CheckNow1->isEnabled();
+    checkNowDuringTheCheck = form->checkNowAction->isEnabled();
     Tick();
   });
   Tick();
@@ -145,5 +145,5 @@ TEST_F(MainWindowTrayCheck, TimerTicksCheckOnlyWhenEnabledAndNeverTwiceAtOnce) {
   EXPECT_EQ(answerer.Texts(), QStringList{"No mail for you!"});
   EXPECT_EQ(server->Connections(), 2);
   EXPECT_TRUE(AtRest());
-  EXPECT_TRUE(form->CheckNow1->isEnabled());
+  EXPECT_TRUE(form->checkNowAction->isEnabled());
 }

@@ -28,7 +28,7 @@ void Print(const char* line) {
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   const QDir directory = OutputDirectoryArgument(argc, argv);
-  TForm1 form;
+  MainWindow form;
   form.show();
 
   QTimer waitForTray;
@@ -40,9 +40,9 @@ int main(int argc, char* argv[]) {
   });
   waitForTray.start(250);
 
-  QObject::connect(form.PopupMenu1, &QMenu::aboutToShow, [&] {
+  QObject::connect(form.trayMenu, &QMenu::aboutToShow, [&] {
     QTimer::singleShot(300, [&] {
-      QMenu& menu = *form.PopupMenu1;
+      QMenu& menu = *form.trayMenu;
       const QRect area = menu.geometry().adjusted(-40, -40, 40, 40) & menu.screen()->geometry();
       menu.screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height())
           .save(directory.filePath(QStringLiteral("tray-menu.png")));

@@ -16,7 +16,7 @@ using Command = RecordingTrayState::Command;
 
 constexpr int kMinute = 60000;
 
-qint64 PictureKey(const TForm1& form, int index) { return form.trayIcon.Icons().Icon(index).cacheKey(); }
+qint64 PictureKey(const MainWindow& form, int index) { return form.trayIcon.Icons().Icon(index).cacheKey(); }
 
 QStringList Captions(const QMenu& menu) {
   QStringList captions;
@@ -36,26 +36,26 @@ void TypeTime(QSpinBox* field, const char* text) {
 
 TEST_F(MainWindowTest, TheTrayMenuAndTheEnabledBoxKeepOneState) {
   Open(OnTrayDesktop());
-  EXPECT_EQ(Captions(*form->PopupMenu1), (QStringList{"&Restore", "&Check Now", "&Enabled", "C&lose"}));
-  EXPECT_EQ(form->PopupMenu1->defaultAction(), form->Restore1);
-  EXPECT_TRUE(form->CheckNow1->isEnabled());
+  EXPECT_EQ(Captions(*form->trayMenu), (QStringList{"&Restore", "&Check Now", "&Enabled", "C&lose"}));
+  EXPECT_EQ(form->trayMenu->defaultAction(), form->restoreAction);
+  EXPECT_TRUE(form->checkNowAction->isEnabled());
   EXPECT_FALSE(form->trayIcon.Active());  // nothing in the notification area before a minimise
   EXPECT_EQ(tray.Count(Command::Add), 0);
-  EXPECT_FALSE(form->Enabled1->isChecked());  // as the loaded "Enabled" box
+  EXPECT_FALSE(form->autoCheckAction->isChecked());  // as the loaded "Enabled" box
 
-  form->CheckTIME->click();
-  EXPECT_TRUE(form->Enabled1->isChecked());
-  EXPECT_TRUE(form->tempoSpinEdit->isEnabled());
+  form->autoCheckBox->click();
+  EXPECT_TRUE(form->autoCheckAction->isChecked());
+  EXPECT_TRUE(form->checkIntervalEdit->isEnabled());
 
-  form->Enabled1->trigger();
-  EXPECT_FALSE(form->Enabled1->isChecked());
-  EXPECT_FALSE(form->CheckTIME->isChecked());
-  EXPECT_FALSE(form->tempoSpinEdit->isEnabled());
-  EXPECT_TRUE(form->Timer1->isActive());  // it ticks on; the ticks look at the box
+  form->autoCheckAction->trigger();
+  EXPECT_FALSE(form->autoCheckAction->isChecked());
+  EXPECT_FALSE(form->autoCheckBox->isChecked());
+  EXPECT_FALSE(form->checkIntervalEdit->isEnabled());
+  EXPECT_TRUE(form->autoCheckTimer->isActive());  // it ticks on; the ticks look at the box
 
-  form->Enabled1->trigger();
-  EXPECT_TRUE(form->CheckTIME->isChecked());
-  EXPECT_TRUE(form->tempoSpinEdit->isEnabled());
+  form->autoCheckAction->trigger();
+  EXPECT_TRUE(form->autoCheckBox->isChecked());
+  EXPECT_TRUE(form->checkIntervalEdit->isEnabled());
 }
 
 TEST_F(MainWindowTest, MinimisingGoesToTheTrayAndTheMenuOrADoubleClickBringsItBack) {
@@ -79,7 +79,7 @@ TEST_F(MainWindowTest, MinimisingGoesToTheTrayAndTheMenuOrADoubleClickBringsItBa
   trayShell->Send(TrayMouse::RightDown);
   trayShell->Send(TrayMouse::RightUp);
   ASSERT_EQ(tray.menusShown.size(), 1u);
-  EXPECT_EQ(tray.menusShown[0].first, form->PopupMenu1);
+  EXPECT_EQ(tray.menusShown[0].first, form->trayMenu);
 
   trayShell->Send(TrayMouse::LeftDouble);  // runs the default item, Restore
   EXPECT_TRUE(form->isVisible());
@@ -93,7 +93,7 @@ TEST_F(MainWindowTest, MinimisingGoesToTheTrayAndTheMenuOrADoubleClickBringsItBa
   EXPECT_TRUE(form->isHidden());
   EXPECT_EQ(tray.Count(Command::Add), 2);
   EXPECT_EQ(tray.Last().iconKey, PictureKey(*form, kIconNewMail));
-  form->Restore1->trigger();
+  form->restoreAction->trigger();
   EXPECT_TRUE(form->isVisible());
   EXPECT_FALSE(tray.shown);
 }
@@ -118,33 +118,33 @@ TEST_F(MainWindowTest, TheTimeFieldsTextSetsAndRestartsTheCountdown) {
   WriteSettings("TIME=3\nTIMEENABLED=1\n");
   Open();
   Activate();
-  form->Timer1->setTimerType(Qt::PreciseTimer);  // minute intervals count whole seconds otherwise
-  EXPECT_EQ(form->Timer1->interval(), 3 * kMinute);  // the first automatic check comes then
-  EXPECT_GT(form->Timer1->remainingTime(), 3 * kMinute - 1000);
+  form->autoCheckTimer->setTimerType(Qt::PreciseTimer);  // minute intervals count whole seconds otherwise
+  EXPECT_EQ(form->autoCheckTimer->interval(), 3 * kMinute);  // the first automatic check comes then
+  EXPECT_GT(form->autoCheckTimer->remainingTime(), 3 * kMinute - 1000);
 
   QTest::qWait(200);
-  QTest::keyClick(form->tempoSpinEdit, Qt::Key_Up);
-  EXPECT_EQ(form->Timer1->interval(), 4 * kMinute);
-  EXPECT_GT(form->Timer1->remainingTime(), 4 * kMinute - 100);
+  QTest::keyClick(form->checkIntervalEdit, Qt::Key_Up);
+  EXPECT_EQ(form->autoCheckTimer->interval(), 4 * kMinute);
+  EXPECT_GT(form->autoCheckTimer->remainingTime(), 4 * kMinute - 100);
 
-  TypeTime(form->tempoSpinEdit, "0");
-  EXPECT_FALSE(form->Timer1->isActive());
-  QTest::keyClick(form->tempoSpinEdit, Qt::Key_Backspace);
-  EXPECT_EQ(form->Timer1->interval(), 2 * kMinute);  // an empty field counts as 2
-  EXPECT_TRUE(form->Timer1->isActive());
-  TypeTime(form->tempoSpinEdit, "2");
-  TypeTime(form->tempoSpinEdit, "0");
-  form->loginEDIT->setFocus();  // 0 becomes 2, which is the value already: no new value
-  EXPECT_EQ(form->tempoSpinEdit->text(), "2");
-  EXPECT_TRUE(form->Timer1->isActive());
-  EXPECT_EQ(form->Timer1->interval(), 2 * kMinute);
+  TypeTime(form->checkIntervalEdit, "0");
+  EXPECT_FALSE(form->autoCheckTimer->isActive());
+  QTest::keyClick(form->checkIntervalEdit, Qt::Key_Backspace);
+  EXPECT_EQ(form->autoCheckTimer->interval(), 2 * kMinute);  // an empty field counts as 2
+  EXPECT_TRUE(form->autoCheckTimer->isActive());
+  TypeTime(form->checkIntervalEdit, "2");
+  TypeTime(form->checkIntervalEdit, "0");
+  form->loginEdit->setFocus();  // 0 becomes 2, which is the value already: no new value
+  EXPECT_EQ(form->checkIntervalEdit->text(), "2");
+  EXPECT_TRUE(form->autoCheckTimer->isActive());
+  EXPECT_EQ(form->autoCheckTimer->interval(), 2 * kMinute);
 
   QTest::qWait(200);
-  form->tempoSpinEdit->setFocus();
-  form->loginEDIT->setFocus();
-  EXPECT_LT(form->Timer1->remainingTime(), 2 * kMinute - 150);
+  form->checkIntervalEdit->setFocus();
+  form->loginEdit->setFocus();
+  EXPECT_LT(form->autoCheckTimer->remainingTime(), 2 * kMinute - 150);
 
-  TypeTime(form->tempoSpinEdit, "45");
-  EXPECT_EQ(form->Timer1->interval(), 45 * kMinute);
-  EXPECT_GT(form->Timer1->remainingTime(), 45 * kMinute - 100);
+  TypeTime(form->checkIntervalEdit, "45");
+  EXPECT_EQ(form->autoCheckTimer->interval(), 45 * kMinute);
+  EXPECT_GT(form->autoCheckTimer->remainingTime(), 45 * kMinute - 100);
 }

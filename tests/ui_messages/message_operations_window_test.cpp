@@ -29,10 +29,10 @@ struct MessageOperationsWindow : MessagesWindowTest {
   void OpenWithProxy(std::vector<httptest::Script> scripts) {
     server = std::make_unique<ScriptedServer>(std::move(scripts));
     Open();
-    form->CheckHeaders->setChecked(true);
-    form->CheckBox1->setChecked(true);
-    form->proxyEDIT->setText("127.0.0.1");
-    form->portEDIT->setText(QString::number(server->Port()));
+    form->showHeadersBox->setChecked(true);
+    form->useProxyBox->setChecked(true);
+    form->proxyHostEdit->setText("127.0.0.1");
+    form->proxyPortEdit->setText(QString::number(server->Port()));
     form->Session().ApplyProxySettings();
     WebmailSession& session = form->Session();
     session.mailboxPage.Load("<input type=\"hidden\" name=\"sid\" value=\"S1\">" +

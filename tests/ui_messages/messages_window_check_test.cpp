@@ -24,12 +24,12 @@ QStringList WithoutSessionIds(QStringList requests) {
 TEST_F(MessagesWindowTest, AWholeCheckPreviewsDeletesAndLogsOutWhenTheWindowCloses) {
   WebmailProcess webmail;
   Open();
-  form->CheckHeaders->setChecked(true);
-  form->CheckBox1->setChecked(true);
-  form->proxyEDIT->setText("127.0.0.1");
-  form->portEDIT->setText(QString::number(webmail.Port()));
-  form->loginEDIT->setText("alice");
-  form->passEDIT->setText("wonderland");
+  form->showHeadersBox->setChecked(true);
+  form->useProxyBox->setChecked(true);
+  form->proxyHostEdit->setText("127.0.0.1");
+  form->proxyPortEdit->setText(QString::number(webmail.Port()));
+  form->loginEdit->setText("alice");
+  form->passwordEdit->setText("wonderland");
 
   QString heading;
   QStringList shown, left, preview, requestsBeforeOk;
@@ -50,7 +50,7 @@ TEST_F(MessagesWindowTest, AWholeCheckPreviewsDeletesAndLogsOutWhenTheWindowClos
     requestsBeforeOk = webmail.Requests();
     QTest::mouseClick(messages->BitBtn2, Qt::LeftButton);
   };
-  form->startBUTTON->click();
+  form->checkButton->click();
 
   QStringList titles;
   for (const SeenModal& modal : answerer.seen) titles << modal.title + ": " + modal.text;

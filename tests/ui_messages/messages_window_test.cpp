@@ -26,7 +26,7 @@ TEST_F(MessagesWindowTest, ShowsTheSessionStateUnderTheHeadingOfTheLoginFieldAsI
   Open();
   EXPECT_EQ(Lines(messages->senders), QStringList{"Not Checked"});
   EXPECT_FALSE(messages->senders->ItemEnabled(0));  // as created; later status lines are enabled
-  form->loginEDIT->setText("bob");
+  form->loginEdit->setText("bob");
   SetRows(2);
   Rows().senders[0].text = "Ren\xe9";       // a Latin-1 page
   Rows().senders[1].text = "Zo\xc3\xab";  // a UTF-8 page
@@ -55,7 +55,7 @@ TEST_F(MessagesWindowTest, ShowsTheSessionStateUnderTheHeadingOfTheLoginFieldAsI
 
   // A new login is shown at the next opening; it also voided the last result.
   messages->hide();
-  form->loginEDIT->setText("carol");
+  form->loginEdit->setText("carol");
   ShowWindow();
   EXPECT_EQ(messages->Panel1->text(), "New Messages for carol@hotmail.com");
   EXPECT_EQ(Lines(messages->senders), QStringList{"Not Checked"});

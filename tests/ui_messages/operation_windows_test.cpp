@@ -15,7 +15,7 @@
 #include "ui/status_panel.h"
 
 TEST(StatusPanel, ShowsOneCentredPanelWhoseTextOutlivesIt) {
-  TForm3 panel;
+  StatusPanel panel;
   panel.ShowStatus("Deleting mails");
   EXPECT_TRUE(panel.isVisible());
   EXPECT_TRUE(panel.windowFlags() & Qt::FramelessWindowHint);
@@ -37,7 +37,7 @@ TEST(StatusPanel, ShowsOneCentredPanelWhoseTextOutlivesIt) {
 
 // Read-only but selectable, long lines wrapped, and OK ends the modal showing.
 TEST(PreviewWindow, ShowsTheLinesForReadingUntilOK) {
-  TForm4 window;
+  PreviewWindow window;
   ModalAnswerer answerer;
   const QString longLine = QString("word ").repeated(60);
   QString typedOver, selected;

@@ -1,5 +1,5 @@
 #pragma once
-// The About tab's credits: SecretPanel1's size, pace, font and lines.
+// The About tab's credits: creditsPanel's size, pace, font and lines.
 
 #include <QStringList>
 
