@@ -79,44 +79,44 @@ void MessagesWindow::ShowMailboxState() {
   Fill(*sizes, state.Messages.sizes);
   Fill(*fieldNames, state.Messages.fieldNames);
   Fill(*links, state.Messages.links);
-  ButtonDelete->setEnabled(state.MessageButtonsEnabled);
-  ButtonPreview->setEnabled(state.MessageButtonsEnabled);
+  deleteButton->setEnabled(state.MessageButtonsEnabled);
+  previewButton->setEnabled(state.MessageButtonsEnabled);
 }
 
 void MessagesWindow::showEvent(QShowEvent* event) {
   CentreOnScreen(*this);
   QDialog::showEvent(event);
-  RunReportingErrors([this] { FormShow(); });
+  RunReportingErrors([this] { ShowHeading(); });
 }
 
 // The login as the main window's field holds it now, even if it changed since the last check.
-void MessagesWindow::FormShow() {
-  Panel1->setText(QStringLiteral("New Messages for ") + QString::fromStdString(mainWindow_.LoginText()) +
+void MessagesWindow::ShowHeading() {
+  heading->setText(QStringLiteral("New Messages for ") + QString::fromStdString(mainWindow_.LoginText()) +
                   QLatin1Char('@') + QString::fromLatin1(service::kMailDomain));
 }
 
-void MessagesWindow::ListBox1Click() { CopySelection(*senders, {links, fieldNames, dates, subjects, sizes}); }
-void MessagesWindow::ListBox2Click() { CopySelection(*dates, {links, fieldNames, senders, subjects, sizes}); }
-void MessagesWindow::ListBox3Click() { CopySelection(*subjects, {links, fieldNames, dates, senders, sizes}); }
-void MessagesWindow::ListBox4Click() { CopySelection(*sizes, {links, fieldNames, dates, subjects, senders}); }
+void MessagesWindow::SenderSelected() { CopySelection(*senders, {links, fieldNames, dates, subjects, sizes}); }
+void MessagesWindow::DateSelected() { CopySelection(*dates, {links, fieldNames, senders, subjects, sizes}); }
+void MessagesWindow::SubjectSelected() { CopySelection(*subjects, {links, fieldNames, dates, senders, sizes}); }
+void MessagesWindow::SizeSelected() { CopySelection(*sizes, {links, fieldNames, dates, subjects, senders}); }
 
 // The session keeps the check states: a deletion reads them there.
-void MessagesWindow::ListBox1ClickCheck(int row) {
+void MessagesWindow::SenderCheckChanged(int row) {
   session_.State.Messages.senders.at(static_cast<std::size_t>(row)).state = SessionCheckState(senders->State(row));
 }
 
-void MessagesWindow::ButtonDeleteClick() { session_.DeleteCheckedMessages(OperationWindows()); }
+void MessagesWindow::DeleteChecked() { session_.DeleteCheckedMessages(OperationWindows()); }
 
-void MessagesWindow::ButtonPreviewClick() {
+void MessagesWindow::PreviewSelected() {
   const MessageSelection selected{SelectedRow(*senders), SelectedRow(*dates), SelectedRow(*subjects),
                                   SelectedRow(*links)};
   session_.PreviewMessage(selected, OperationWindows());
 }
 
 // Whether a browser opened is not reported.
-void MessagesWindow::ButtonHOTClick() { QDesktopServices::openUrl(QUrl(QString::fromLatin1(service::kHomePage))); }
+void MessagesWindow::OpenHomePage() { QDesktopServices::openUrl(QUrl(QString::fromLatin1(service::kHomePage))); }
 
-void MessagesWindow::BitBtn2Click() { accept(); }
+void MessagesWindow::CloseWindow() { accept(); }
 
 void MessagesWindow::ShowStatus(const std::string& text) { statusPanel_->ShowStatus(QString::fromStdString(text)); }
 

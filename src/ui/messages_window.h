@@ -27,39 +27,39 @@ class MessagesWindow : public QDialog, public OperationView {
   // The lists and the Delete and Preview buttons show the session's MailboxState anew.
   void ShowMailboxState();
 
-  // Handlers, under the design's names.
-  void FormShow();
-  void ListBox1Click();
-  void ListBox2Click();
-  void ListBox3Click();
-  void ListBox4Click();
-  void ListBox1ClickCheck(int row);
-  void ButtonDeleteClick();
-  void ButtonPreviewClick();
-  void ButtonHOTClick();
-  void BitBtn2Click();
+  // Handlers.
+  void ShowHeading();
+  void SenderSelected();
+  void DateSelected();
+  void SubjectSelected();
+  void SizeSelected();
+  void SenderCheckChanged(int row);
+  void DeleteChecked();
+  void PreviewSelected();
+  void OpenHomePage();
+  void CloseWindow();
 
   // OperationView.
   void ShowStatus(const std::string& text) override;
   void HideStatus() override;
   void ShowPreviewWindow() override;
 
-  // Controls, under the design's names (also their object names).
-  QLabel* Panel1;  // the heading
-  QLabel* Label1;
-  QLabel* Label2;
-  QLabel* Label3;
-  QLabel* Label4;
-  CheckListBox* senders;  // sender, with the row's check box; also status lines
-  TextListBox* dates;   // date
-  TextListBox* subjects;   // subject
-  TextListBox* sizes;   // size
-  QListWidget* fieldNames;    // hidden: the rows' form field names
-  QListWidget* links;  // hidden: the rows' links
-  QPushButton* BitBtn2;     // OK
-  QPushButton* ButtonDelete;
-  QPushButton* ButtonPreview;
-  QPushButton* ButtonHOT;
+  // Controls; each one's object name is its member's name.
+  QLabel* heading;
+  QLabel* senderLabel;
+  QLabel* dateLabel;
+  QLabel* subjectLabel;
+  QLabel* sizeLabel;
+  CheckListBox* senders;    // with the row's check box; also status lines
+  TextListBox* dates;
+  TextListBox* subjects;
+  TextListBox* sizes;
+  QListWidget* fieldNames;  // hidden: the rows' form field names
+  QListWidget* links;       // hidden
+  QPushButton* okButton;
+  QPushButton* deleteButton;
+  QPushButton* previewButton;
+  QPushButton* homePageButton;
 
  protected:
   void showEvent(QShowEvent* event) override;

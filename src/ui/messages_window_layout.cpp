@@ -38,7 +38,7 @@ QPushButton* AddButton(QWidget* window, const char* name, const char* caption, i
 }
 
 QLabel* AddHeading(QWidget* window) {
-  QLabel* heading = Named(new QLabel(window), "Panel1", {0, 3, 377, 49});
+  QLabel* heading = Named(new QLabel(window), "heading", {0, 3, 377, 49});
   heading->setFrameStyle(QFrame::Panel | QFrame::Raised);
   heading->setAlignment(Qt::AlignCenter);
   heading->setTextFormat(Qt::PlainText);  // the login is the user's text, never markup
@@ -71,25 +71,25 @@ void MessagesWindow::BuildWindow() {
   setFont(DesignFont());
   setFixedSize(kClientSize);
 
-  Label1 = AddLabel(this, "Label1", "From:", 0, 56);
-  Label2 = AddLabel(this, "Label2", "Date", 136, 56);
-  Label3 = AddLabel(this, "Label3", "Subject", 184, 56);
-  Label4 = AddLabel(this, "Label4", "Size", 328, 56);
+  senderLabel = AddLabel(this, "senderLabel", "From:", 0, 56);
+  dateLabel = AddLabel(this, "dateLabel", "Date", 136, 56);
+  subjectLabel = AddLabel(this, "subjectLabel", "Subject", 184, 56);
+  sizeLabel = AddLabel(this, "sizeLabel", "Size", 328, 56);
   dates = Named(new TextListBox(this), "dates", {136, 72, 49, 193});
   subjects = Named(new TextListBox(this), "subjects", {184, 72, 145, 193});
   sizes = Named(new TextListBox(this), "sizes", {328, 72, 49, 193});
-  Panel1 = AddHeading(this);
-  ButtonHOT = AddButton(this, "ButtonHOT", "HotMail", 271, QStyle::SP_DriveNetIcon);
-  ButtonHOT->setToolTip(QStringLiteral("Open HotMail in the default browser"));
+  heading = AddHeading(this);
+  homePageButton = AddButton(this, "homePageButton", "HotMail", 271, QStyle::SP_DriveNetIcon);
+  homePageButton->setToolTip(QStringLiteral("Open HotMail in the default browser"));
   fieldNames = AddHiddenList(this, "fieldNames");
   senders = Named(new CheckListBox(this), "senders", {0, 72, 136, 193});
-  ButtonDelete = AddButton(this, "ButtonDelete", "Delete", 111, QStyle::SP_TrashIcon);
-  ButtonDelete->setEnabled(false);
-  BitBtn2 = AddButton(this, "BitBtn2", "OK", 31, QStyle::SP_DialogOkButton);
-  BitBtn2->setDefault(true);  // no tooltip: its hint is not shown
+  deleteButton = AddButton(this, "deleteButton", "Delete", 111, QStyle::SP_TrashIcon);
+  deleteButton->setEnabled(false);
+  okButton = AddButton(this, "okButton", "OK", 31, QStyle::SP_DialogOkButton);
+  okButton->setDefault(true);  // no tooltip: its hint is not shown
   links = AddHiddenList(this, "links");
-  ButtonPreview = AddButton(this, "ButtonPreview", "Preview", 191, QStyle::SP_FileDialogContentsView);
-  ButtonPreview->setEnabled(false);
+  previewButton = AddButton(this, "previewButton", "Preview", 191, QStyle::SP_FileDialogContentsView);
+  previewButton->setEnabled(false);
 }
 
 // Every handler's error goes to the general error report; the window stays open.
@@ -97,13 +97,13 @@ void MessagesWindow::ConnectHandlers() {
   const auto on = [this](auto* sender, auto signal, void (MessagesWindow::*handler)()) {
     connect(sender, signal, this, [this, handler] { RunReportingErrors([this, handler] { (this->*handler)(); }); });
   };
-  on(senders, &QListWidget::itemSelectionChanged, &MessagesWindow::ListBox1Click);
-  on(dates, &QListWidget::itemSelectionChanged, &MessagesWindow::ListBox2Click);
-  on(subjects, &QListWidget::itemSelectionChanged, &MessagesWindow::ListBox3Click);
-  on(sizes, &QListWidget::itemSelectionChanged, &MessagesWindow::ListBox4Click);
-  on(ButtonDelete, &QPushButton::clicked, &MessagesWindow::ButtonDeleteClick);
-  on(ButtonPreview, &QPushButton::clicked, &MessagesWindow::ButtonPreviewClick);
-  on(ButtonHOT, &QPushButton::clicked, &MessagesWindow::ButtonHOTClick);
-  on(BitBtn2, &QPushButton::clicked, &MessagesWindow::BitBtn2Click);
-  senders->OnClickCheck = [this](int row) { RunReportingErrors([this, row] { ListBox1ClickCheck(row); }); };
+  on(senders, &QListWidget::itemSelectionChanged, &MessagesWindow::SenderSelected);
+  on(dates, &QListWidget::itemSelectionChanged, &MessagesWindow::DateSelected);
+  on(subjects, &QListWidget::itemSelectionChanged, &MessagesWindow::SubjectSelected);
+  on(sizes, &QListWidget::itemSelectionChanged, &MessagesWindow::SizeSelected);
+  on(deleteButton, &QPushButton::clicked, &MessagesWindow::DeleteChecked);
+  on(previewButton, &QPushButton::clicked, &MessagesWindow::PreviewSelected);
+  on(homePageButton, &QPushButton::clicked, &MessagesWindow::OpenHomePage);
+  on(okButton, &QPushButton::clicked, &MessagesWindow::CloseWindow);
+  senders->OnClickCheck = [this](int row) { RunReportingErrors([this, row] { SenderCheckChanged(row); }); };
 }

@@ -23,36 +23,36 @@ QFrame* AddBevel(QWidget* window, const char* name, const QRect& geometry) {
 }  // namespace
 
 PreviewWindow::PreviewWindow()
-    : Bevel1(AddBevel(this, "Bevel1", {4, 3, 417, 389})),
-      Bevel2(AddBevel(this, "Bevel2", {4, 390, 417, 38})),
-      Memo1(new QPlainTextEdit(this)),
-      BitBtn1(new QPushButton(QStringLiteral("OK"), this)) {
+    : textBevel(AddBevel(this, "textBevel", {4, 3, 417, 389})),
+      buttonBevel(AddBevel(this, "buttonBevel", {4, 390, 417, 38})),
+      messageText(new QPlainTextEdit(this)),
+      okButton(new QPushButton(QStringLiteral("OK"), this)) {
   setObjectName(QStringLiteral("previewWindow"));
   setWindowTitle(QStringLiteral("Message Preview"));
   setFont(DesignFont());
   resize(kClientSize);
   move(kScreenPosition);
 
-  Memo1->setObjectName(QStringLiteral("Memo1"));
-  Memo1->setGeometry(10, 8, 405, 377);
-  Memo1->setReadOnly(true);
-  Memo1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-  Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-  Memo1->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-  Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  messageText->setObjectName(QStringLiteral("messageText"));
+  messageText->setGeometry(10, 8, 405, 377);
+  messageText->setReadOnly(true);
+  messageText->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  messageText->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  messageText->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  messageText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   QFont memoFont = DesignFont();
   memoFont.setBold(true);
   memoFont.setPixelSize(13);
-  Memo1->setFont(memoFont);
+  messageText->setFont(memoFont);
 
-  BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-  BitBtn1->setGeometry(176, 396, 75, 25);
-  BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
-  BitBtn1->setDefault(true);
-  connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+  okButton->setObjectName(QStringLiteral("okButton"));
+  okButton->setGeometry(176, 396, 75, 25);
+  okButton->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+  okButton->setDefault(true);
+  connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
 }
 
 void PreviewWindow::ShowPreview(const QString& text) {
-  Memo1->setPlainText(text);
+  messageText->setPlainText(text);
   exec();
 }

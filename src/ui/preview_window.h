@@ -15,8 +15,8 @@ class PreviewWindow : public QDialog {
   // Shows `text` (lines broken by CR LF) modally; returns when the user has closed the window.
   void ShowPreview(const QString& text);
 
-  QFrame* Bevel1;
-  QFrame* Bevel2;
-  QPlainTextEdit* Memo1;
-  QPushButton* BitBtn1;  // OK
+  QFrame* textBevel;
+  QFrame* buttonBevel;
+  QPlainTextEdit* messageText;
+  QPushButton* okButton;
 };

@@ -5,28 +5,28 @@
 #include "ui/control_look.h"
 #include "ui/window_placement.h"
 
-StatusPanel::StatusPanel() : Panel1(new QLabel(this)) {
+StatusPanel::StatusPanel() : textPanel(new QLabel(this)) {
   setObjectName(QStringLiteral("statusPanel"));
   // A tool window that takes no focus: the Messages window behind it keeps the keyboard.
   setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
   setAttribute(Qt::WA_ShowWithoutActivating);
   setFixedSize(293, 106);
   setFrameStyle(QFrame::Box | QFrame::Plain);
-  Panel1->setObjectName(QStringLiteral("Panel1"));
-  Panel1->setGeometry(1, 1, 291, 104);
-  Panel1->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
-  Panel1->setAlignment(Qt::AlignCenter);
-  Panel1->setTextFormat(Qt::PlainText);
+  textPanel->setObjectName(QStringLiteral("textPanel"));
+  textPanel->setGeometry(1, 1, 291, 104);
+  textPanel->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+  textPanel->setAlignment(Qt::AlignCenter);
+  textPanel->setTextFormat(Qt::PlainText);
   QFont font = DesignFont();
   font.setBold(true);
   font.setPixelSize(13);
-  Panel1->setFont(font);
+  textPanel->setFont(font);
 }
 
 // Painted before returning: the request that follows waits in a loop that dispatches events,
 // but the panel should not first appear blank.
 void StatusPanel::ShowStatus(const QString& text) {
-  Panel1->setText(text);
+  textPanel->setText(text);
   if (!isVisible()) CentreOnScreen(*this);
   show();
   raise();

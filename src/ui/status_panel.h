@@ -6,7 +6,7 @@
 
 class QLabel;
 
-// The window draws the panel's single-line border; Panel1 inside it the lowered 3D edge.
+// The window draws the panel's single-line border; textPanel inside it the lowered 3D edge.
 class StatusPanel : public QFrame {
  public:
   StatusPanel();
@@ -17,5 +17,5 @@ class StatusPanel : public QFrame {
   // Hides the panel; the text stays until the next ShowStatus.
   void HideStatus();
 
-  QLabel* Panel1;
+  QLabel* textPanel;
 };

@@ -46,7 +46,7 @@ struct MessageOperationsWindow : MessagesWindowTest {
     for (const std::string& request : server->Requests()) lines.push_back(request.substr(0, request.find("\r\n")));
     return lines;
   }
-  QString PanelText() const { return status->Panel1->text(); }
+  QString PanelText() const { return status->textPanel->text(); }
 };
 
 }  // namespace
@@ -57,13 +57,13 @@ TEST_F(MessageOperationsWindow, DeleteSendsTheCheckedRowsAndShowsWhatIsLeft) {
   Rows().senders[1].state = Grayed;
   form->MailboxStateChanged();
   ClickRow(messages->senders, 2, 7);
-  messages->ButtonDelete->click();
+  messages->deleteButton->click();
   EXPECT_EQ(RequestLines(), std::vector<std::string>{
                                 "GET http://192.0.2.10/cgi-bin/HoTMaiL?sid=S1&MSG3=TRUE&Delete.x=Delete HTTP/1.0"});
   EXPECT_EQ(Lines(messages->senders), (QStringList{"Sender 1", "Sender 2"}));
   EXPECT_EQ(Lines(messages->subjects), (QStringList{"Subject 1", "Subject 2"}));
   EXPECT_EQ(States(), std::vector<CheckState>(2, Unchecked));
-  EXPECT_TRUE(messages->ButtonDelete->isEnabled());
+  EXPECT_TRUE(messages->deleteButton->isEnabled());
   EXPECT_FALSE(status->isVisible());
   EXPECT_EQ(PanelText(), "Deleting mails");
   EXPECT_TRUE(answerer.seen.empty());
@@ -74,12 +74,12 @@ TEST_F(MessageOperationsWindow, DeleteSendsTheCheckedRowsAndShowsWhatIsLeft) {
 TEST_F(MessageOperationsWindow, FailuresAreShownAndTheStatusPanelWaitsForTheNextSuccess) {
   OpenWithProxy({{Send("HTTP/1.0 500 Server Error\r\n\r\n")},
                  {Send(Ok("<html><div><pre>\r\nHello,\r\nBob\r\n</pre></div></html>"))}});
-  messages->ButtonPreview->click();
+  messages->previewButton->click();
   EXPECT_TRUE(status->isVisible());
   EXPECT_EQ(PanelText(), "Retrieving mail");
 
   ClickRow(messages->senders, 0, 7);
-  messages->ButtonDelete->click();
+  messages->deleteButton->click();
   EXPECT_TRUE(status->isVisible());
   EXPECT_EQ(PanelText(), "Deleting mails");
   EXPECT_EQ(Lines(messages->senders), (QStringList{"Sender 1", "Sender 2", "Sender 3"}));
@@ -90,10 +90,10 @@ TEST_F(MessageOperationsWindow, FailuresAreShownAndTheStatusPanelWaitsForTheNext
   answerer.whileOpen = [&](QDialog* dialog) {
     if (dialog != this->preview) return;
     panelUpDuringPreview = status->isVisible();
-    preview = this->preview->Memo1->toPlainText().split('\n');
+    preview = this->preview->messageText->toPlainText().split('\n');
   };
   ClickRow(messages->sizes, 1);
-  messages->ButtonPreview->click();
+  messages->previewButton->click();
 
   ASSERT_EQ(answerer.seen.size(), 3u);
   EXPECT_EQ(answerer.seen[0].text, "List index out of bounds (-1)");

@@ -37,18 +37,18 @@ TEST_F(MessagesWindowTest, AWholeCheckPreviewsDeletesAndLogsOutWhenTheWindowClos
   answerer.whileOpen = [&](QDialog* dialog) {
     if (dialog == this->preview) {
       panelUpDuringPreview = status->isVisible();
-      preview = this->preview->Memo1->toPlainText().split('\n');
+      preview = this->preview->messageText->toPlainText().split('\n');
     }
     if (dialog != messages) return;
-    heading = messages->Panel1->text();
+    heading = messages->heading->text();
     shown = Lines(messages->senders);
     ClickRow(messages->subjects, 0);
-    QTest::mouseClick(messages->ButtonPreview, Qt::LeftButton);
+    QTest::mouseClick(messages->previewButton, Qt::LeftButton);
     ClickRow(messages->senders, 1, 7);
-    QTest::mouseClick(messages->ButtonDelete, Qt::LeftButton);
+    QTest::mouseClick(messages->deleteButton, Qt::LeftButton);
     left = Lines(messages->senders);
     requestsBeforeOk = webmail.Requests();
-    QTest::mouseClick(messages->BitBtn2, Qt::LeftButton);
+    QTest::mouseClick(messages->okButton, Qt::LeftButton);
   };
   form->checkButton->click();
 
@@ -70,6 +70,6 @@ TEST_F(MessagesWindowTest, AWholeCheckPreviewsDeletesAndLogsOutWhenTheWindowClos
                          "200",
                          "GET http://192.0.2.20/cgi-bin/logout?sid=SID&curmbox=ACTIVE 200"}));
   EXPECT_FALSE(status->isVisible());
-  EXPECT_FALSE(messages->ButtonDelete->isEnabled());  // the logout ended the session
-  EXPECT_FALSE(messages->ButtonPreview->isEnabled());
+  EXPECT_FALSE(messages->deleteButton->isEnabled());  // the logout ended the session
+  EXPECT_FALSE(messages->previewButton->isEnabled());
 }

@@ -37,7 +37,7 @@ TEST_F(MessagesWindowTest, ShowsTheSessionStateUnderTheHeadingOfTheLoginFieldAsI
   EXPECT_EQ(messages->minimumSize(), messages->maximumSize());
   EXPECT_FALSE(messages->windowFlags() & (Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                                           Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
-  EXPECT_EQ(messages->Panel1->text(), "New Messages for bob@hotmail.com");
+  EXPECT_EQ(messages->heading->text(), "New Messages for bob@hotmail.com");
   EXPECT_EQ(Lines(messages->senders), (QStringList{QString::fromUtf8("René"), QString::fromUtf8("Zoë")}));
   EXPECT_EQ(Lines(messages->dates), (QStringList{"Dec 1", "Dec 2"}));
   EXPECT_EQ(Lines(messages->subjects), (QStringList{"Subject 1", "Subject 2"}));
@@ -46,22 +46,22 @@ TEST_F(MessagesWindowTest, ShowsTheSessionStateUnderTheHeadingOfTheLoginFieldAsI
   EXPECT_EQ(Lines(messages->links), (QStringList{"/cgi-bin/getmsg?msg=MSG1", "/cgi-bin/getmsg?msg=MSG2"}));
   EXPECT_FALSE(messages->fieldNames->isVisible());
   EXPECT_FALSE(messages->links->isVisible());
-  EXPECT_TRUE(messages->ButtonDelete->isEnabled());
-  EXPECT_TRUE(messages->ButtonPreview->isEnabled());
+  EXPECT_TRUE(messages->deleteButton->isEnabled());
+  EXPECT_TRUE(messages->previewButton->isEnabled());
   EXPECT_EQ(FocusChain(messages),
-            (std::vector<QWidget*>{messages->dates, messages->subjects, messages->sizes, messages->ButtonHOT,
-                                   messages->senders, messages->ButtonDelete, messages->BitBtn2,
-                                   messages->ButtonPreview}));
+            (std::vector<QWidget*>{messages->dates, messages->subjects, messages->sizes, messages->homePageButton,
+                                   messages->senders, messages->deleteButton, messages->okButton,
+                                   messages->previewButton}));
 
   // A new login is shown at the next opening; it also voided the last result.
   messages->hide();
   form->loginEdit->setText("carol");
   ShowWindow();
-  EXPECT_EQ(messages->Panel1->text(), "New Messages for carol@hotmail.com");
+  EXPECT_EQ(messages->heading->text(), "New Messages for carol@hotmail.com");
   EXPECT_EQ(Lines(messages->senders), QStringList{"Not Checked"});
   EXPECT_TRUE(Lines(messages->dates).isEmpty());
-  EXPECT_FALSE(messages->ButtonDelete->isEnabled());
-  EXPECT_FALSE(messages->ButtonPreview->isEnabled());
+  EXPECT_FALSE(messages->deleteButton->isEnabled());
+  EXPECT_FALSE(messages->previewButton->isEnabled());
 }
 
 // A user's selection in one visible list is copied to the other five without a selection

@@ -69,7 +69,7 @@ int main(int argc, char* argv[]) {
   statusPanel.ShowStatus(QStringLiteral("Deleting mails"));
   if (!Save(statusPanel, directory, "status-panel.png")) return 1;
   statusPanel.HideStatus();
-  previewWindow.Memo1->setPlainText(QString::fromLatin1(kPreview));
+  previewWindow.messageText->setPlainText(QString::fromLatin1(kPreview));
   previewWindow.show();
   return Save(previewWindow, directory, "preview-window.png") ? 0 : 1;
 }

@@ -19,16 +19,16 @@ TEST(StatusPanel, ShowsOneCentredPanelWhoseTextOutlivesIt) {
   panel.ShowStatus("Deleting mails");
   EXPECT_TRUE(panel.isVisible());
   EXPECT_TRUE(panel.windowFlags() & Qt::FramelessWindowHint);
-  EXPECT_EQ(panel.Panel1->text(), "Deleting mails");
+  EXPECT_EQ(panel.textPanel->text(), "Deleting mails");
   const QRect screen = panel.screen()->availableGeometry();
   EXPECT_LE((panel.frameGeometry().center() - screen.center()).manhattanLength(), 1);
 
   panel.ShowStatus("Retrieving mail");
-  EXPECT_EQ(panel.Panel1->text(), "Retrieving mail");
-  EXPECT_EQ(panel.Panel1->textFormat(), Qt::PlainText);
+  EXPECT_EQ(panel.textPanel->text(), "Retrieving mail");
+  EXPECT_EQ(panel.textPanel->textFormat(), Qt::PlainText);
   panel.HideStatus();
   EXPECT_FALSE(panel.isVisible());
-  EXPECT_EQ(panel.Panel1->text(), "Retrieving mail");
+  EXPECT_EQ(panel.textPanel->text(), "Retrieving mail");
 
   panel.move(0, 0);
   panel.ShowStatus("Deleting mails");  // centred again at each showing
@@ -44,13 +44,13 @@ TEST(PreviewWindow, ShowsTheLinesForReadingUntilOK) {
   int longLineRows = 0;
   bool closedByOk = false;
   answerer.whileOpen = [&](QDialog*) {
-    QTest::keyClicks(window.Memo1, "typed");
-    QTest::keyClick(window.Memo1, Qt::Key_Delete);
-    typedOver = window.Memo1->toPlainText();
-    QTest::keyClick(window.Memo1, Qt::Key_A, Qt::ControlModifier);
-    selected = window.Memo1->textCursor().selectedText();
-    longLineRows = window.Memo1->document()->findBlockByNumber(2).layout()->lineCount();
-    window.BitBtn1->click();
+    QTest::keyClicks(window.messageText, "typed");
+    QTest::keyClick(window.messageText, Qt::Key_Delete);
+    typedOver = window.messageText->toPlainText();
+    QTest::keyClick(window.messageText, Qt::Key_A, Qt::ControlModifier);
+    selected = window.messageText->textCursor().selectedText();
+    longLineRows = window.messageText->document()->findBlockByNumber(2).layout()->lineCount();
+    window.okButton->click();
     closedByOk = window.result() == QDialog::Accepted && !window.isVisible();
   };
   window.ShowPreview("Sender: Ann\r\nDate: Dec 7\r\n" + longLine + "\r\n");
