@@ -7,7 +7,6 @@
 #include <fstream>
 #include <iostream>
 #include <string>
-#include <vector>
 
 #include "json_writer.h"
 #include "session/mailbox_scan.h"
@@ -56,27 +55,29 @@ std::string ReadPageFile(const std::string& path) {
   return bytes;
 }
 
-void WriteStrings(JsonWriter& json, const char* key, const std::vector<std::string>& items) {
-  json.Key(key);
-  json.BeginArray();
-  for (const std::string& item : items) json.String(item);
-  json.EndArray();
-}
-
 void WriteRows(JsonWriter& json, const MessageList& m) {
   json.Key("rows");
   json.BeginArray();
   for (std::size_t i = 0; i < m.RowCount(); ++i) {
     json.BeginObject();
     const std::pair<const char*, const std::string&> fields[] = {
-        {"name", m.fieldNames[i]},    {"link", m.links[i]}, {"sender", m.senders[i].text},
-        {"date", m.dates[i]},    {"subject", m.subjects[i]}, {"size", m.sizes[i]}};
+        {"name", m.fieldNames[i]}, {"link", m.links[i]},         {"sender", m.senders[i].text},
+        {"date", m.dates[i]},      {"subject", m.subjects[i]}, {"size", m.sizes[i]}};
     for (const auto& [key, value] : fields) {
       json.Key(key);
       json.String(value);
     }
     json.EndObject();
   }
+  json.EndArray();
+}
+
+// The sender list's entries past the rows: the status lines ("No mail for you!"), which always
+// follow the rows.
+void WriteStatusLines(JsonWriter& json, const MessageList& m) {
+  json.Key("statusLines");
+  json.BeginArray();
+  for (std::size_t i = m.RowCount(); i < m.senders.size(); ++i) json.String(m.senders[i].text);
   json.EndArray();
 }
 
@@ -88,17 +89,7 @@ void WriteResult(const MailboxState& s) {
   json.Key("sessionUrl");
   json.String(s.SessionURL);
   WriteRows(json, s.Messages);
-  json.Key("lists");
-  json.BeginObject();
-  std::vector<std::string> senders;
-  for (const SenderItem& item : s.Messages.senders) senders.push_back(item.text);
-  WriteStrings(json, "senders", senders);
-  WriteStrings(json, "dates", s.Messages.dates);
-  WriteStrings(json, "subjects", s.Messages.subjects);
-  WriteStrings(json, "sizes", s.Messages.sizes);
-  WriteStrings(json, "fieldNames", s.Messages.fieldNames);
-  WriteStrings(json, "links", s.Messages.links);
-  json.EndObject();
+  WriteStatusLines(json, s.Messages);
   json.Key("icon");
   json.Number(s.TrayIconIndex);
   json.Key("tooltip");
