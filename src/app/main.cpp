@@ -1,20 +1,57 @@
 // Vexmira: a notifier for one webmail account.
 
 #include <QApplication>
+#include <QIcon>
 
+#include <cstdio>
+
+#include "app/command_line.h"
 #include "app/program_end.h"
+#include "app/single_instance.h"
+#include "platform/profile_file.h"
+#include "ui/components/letter_icons.h"
 #include "ui/message_boxes.h"
 #include "ui/program_windows.h"
+#include "vexmira_version.h"
+
+namespace {
+
+// How long a second start waits for the running program to raise its window.
+constexpr int kRaiseTimeoutMilliseconds = 5000;
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
+  const auto commandLine = ReadCommandLine(argc, argv);
+  if (const int* exitCode = std::get_if<int>(&commandLine)) return *exitCode;
+  const StartOptions& options = std::get<StartOptions>(commandLine);
+
   QApplication app(argc, argv);
   QApplication::setApplicationDisplayName(QString::fromUtf8(kApplicationTitle));
+  QGuiApplication::setDesktopFileName(QStringLiteral(VEXMIRA_APP_ID));
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(VEXMIRA_APP_ID), NewMailIcon()));
+
+  const auto instance = SingleInstance::ForProgram(QString::fromStdString(win::GetWindowsDirectory()));
+  switch (instance->Claim(kRaiseTimeoutMilliseconds)) {
+    case SingleInstance::Start::First:
+      break;
+    case SingleInstance::Start::Raised:
+      return 0;
+    case SingleInstance::Start::NoAnswer:
+      std::fprintf(stderr, "vexmira: Vexmira is already running here but did not answer; try again later\n");
+      return 1;
+  }
   InstallErrorReports();
 
   // Created in this order and kept until the end; the main window's close ends the program.
   ProgramWindows windows;
   ProgramEnd programEnd(windows.mainWindow);
+  instance->AnswerLaterStarts([&windows] { windows.mainWindow.RestoreFromTray(); });
 
-  windows.mainWindow.show();
+  if (options.minimized) {
+    windows.mainWindow.showMinimized();
+  } else {
+    windows.mainWindow.show();
+  }
   return QApplication::exec();
 }

@@ -5,7 +5,9 @@
 
 #include <exception>
 
-inline constexpr const char* kApplicationTitle = "Vexmira 1.6";
+#include "vexmira_version.h"
+
+inline constexpr const char* kApplicationTitle = "Vexmira " VEXMIRA_VERSION;
 
 // A modal box centred on the screen: the application title, the text (plain, never markup),
 // no icon, an OK button. Returns when the user has closed it.

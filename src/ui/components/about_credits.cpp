@@ -4,6 +4,7 @@
 #include <QPalette>
 
 #include "ui/components/credits_panel.h"
+#include "vexmira_version.h"
 
 namespace {
 

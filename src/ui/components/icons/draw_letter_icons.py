@@ -2,11 +2,16 @@
 """Draws the tray's two letter pictures as PNG files at the sizes desktops ask for.
 
     python3 draw_letter_icons.py [DIRECTORY]   (default: this script's directory)
+    python3 draw_letter_icons.py --application THEME_DIRECTORY NAME
+
 
 newmail-N.png: an upright white letter sheet with a black outline, a square stamp in its upper
 left corner and three vertical lines in its right half. nomail-N.png: the same sheet crossed out
 by a large X. Black and white on a transparent ground. Edges that run along the pixel grid are
 drawn crisp at every size; only the X is smoothed. Standard library only, so anyone can redraw.
+
+With --application the new-mail letter becomes the program's icon in an icon theme's layout:
+THEME_DIRECTORY/NxN/apps/NAME.png for each size of APPLICATION_SIZES.
 """
 
 import os
@@ -15,6 +20,7 @@ import sys
 import zlib
 
 SIZES = (16, 22, 24, 32, 48, 64)
+APPLICATION_SIZES = SIZES + (128, 256)
 WHITE = (255, 255, 255, 255)
 BLACK = (0, 0, 0, 255)
 CLEAR = (0, 0, 0, 0)
@@ -102,7 +108,18 @@ def png(image):
             chunk(b"IDAT", zlib.compress(rows, 9)) + chunk(b"IEND", b""))
 
 
+def draw_application_icons(theme_directory, name):
+    for size in APPLICATION_SIZES:
+        directory = os.path.join(theme_directory, f"{size}x{size}", "apps")
+        os.makedirs(directory, exist_ok=True)
+        with open(os.path.join(directory, f"{name}.png"), "wb") as out:
+            out.write(png(letter(size)))
+
+
 def main():
+    if sys.argv[1:2] == ["--application"]:
+        draw_application_icons(sys.argv[2], sys.argv[3])
+        return
     directory = sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(os.path.abspath(__file__))
     for size in SIZES:
         for name, picture in (("newmail", letter(size)), ("nomail", cross(letter(size)))):
