@@ -1,57 +1,76 @@
 #!/usr/bin/env python3
-"""Soak: whole check cycles with headers (login POST, scan, logout) against the webmail
-emulator on 127.0.0.1, measured beside the same exchange done with curl in the same run.
+"""The notifier's check cycle (login POST, scan, logout GET through the emulator as proxy)
+beside one-process peers doing the same requests, paired and alternated in one run:
+  - check_cycle_soak: the notifier's session logic, N cycles in one process;
+  - cycle_peer.py: Python's http.client, N cycles in one process;
+  - curl: one process with --next, N logins and N logouts (of sessions opened beforehand, since
+    curl cannot carry the session URL from one answer to the next request).
+Every figure is the whole process, start-up included, as a ratio to the peer in the same round
+(median and spread). Then a longer soak of the notifier alone: time per cycle, resident memory
+and descriptors at its start and end.
 
-usage: soak_compare.py BUILD_DIR [--cycles 2000] [--curl-rounds 200]
-Prints time per cycle, the notifier's and the emulator's resident memory and open
-descriptors at the start and the end."""
+usage: soak_compare.py BUILD_DIR [--cycles 200] [--rounds 5] [--soak-cycles 2000]"""
 import argparse
 import os
 import re
 import subprocess
-import time
+import sys
+import tempfile
+
+sys.dont_write_bytecode = True
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+import cycle_peer  # noqa: E402
+import paired  # noqa: E402
 
 
-def proc_status(pid):
-    with open("/proc/%d/status" % pid) as f:
-        rss = next(int(line.split()[1]) for line in f if line.startswith("VmRSS:"))
-    return rss, len(os.listdir("/proc/%d/fd" % pid))
-
-
-def curl_round(port):
-    """The same exchange with curl: login, the mailbox page again, logout (three calls)."""
-    proxy = ["curl", "-s", "-x", "127.0.0.1:%d" % port]
-    page = subprocess.run(proxy + ["-d", "login=alice&passwd=wonderland&enter=Enter&frames=no&curmbox=ACTIVE&js=no",
-                                   "http://192.0.2.10/cgi-bin/start"], capture_output=True, check=True).stdout
-    sid = re.search(rb'name="sid" value="([^"]+)"', page).group(1).decode()
-    subprocess.run(proxy + ["http://192.0.2.10/cgi-bin/HoTMaiL?curmbox=ACTIVE&sid=" + sid], capture_output=True,
-                   check=True)
-    logout = re.search(rb'(http://192\.0\.2\.20/[^"]*)"', page).group(1).decode()
-    subprocess.run(proxy + [logout], capture_output=True, check=True)
+def curl_config(port, cycles, path):
+    """N logins and N logouts as one curl process; the sessions to log out are opened first."""
+    logouts = []
+    for _ in range(cycles):
+        page = cycle_peer.exchange(port, "POST", "http://192.0.2.10/cgi-bin/start", cycle_peer.FORM)
+        logouts.append(re.search(rb'(http://192\.0\.2\.20/[^"]*)"', page).group(1).decode())
+    with open(path, "w") as f:
+        requests = []
+        for logout in logouts:
+            requests.append('url = "http://192.0.2.10/cgi-bin/start"\ndata = "%s"\n' % cycle_peer.FORM.decode())
+            requests.append('url = "%s"\n' % logout)
+        f.write("next\n".join('proxy = "127.0.0.1:%d"\noutput = "/dev/null"\nsilent\nfail\n%s' % (port, r)
+                              for r in requests))
 
 
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("build")
-    parser.add_argument("--cycles", type=int, default=2000)
-    parser.add_argument("--curl-rounds", type=int, default=200)
+    parser.add_argument("--cycles", type=int, default=200)
+    parser.add_argument("--rounds", type=int, default=5)
+    parser.add_argument("--soak-cycles", type=int, default=2000)
     args = parser.parse_args()
+    soak = os.path.join(args.build, "bench/check_cycle_soak")
     emulator = subprocess.Popen([os.path.join(args.build, "tools/webmail/webmail"), "--port", "0"],
                                 stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
     try:
         port = int(re.search(r"127\.0\.0\.1:(\d+)", emulator.stdout.readline()).group(1))
-        before = proc_status(emulator.pid)
-        soak = subprocess.run([os.path.join(args.build, "bench/check_cycle_soak"), str(port), str(args.cycles)],
-                              capture_output=True, text=True)
-        print("notifier:", soak.stdout.strip() or soak.stderr.strip())
-        after = proc_status(emulator.pid)
-        print("emulator: rss %d -> %d KiB, fds %d -> %d over %d cycles" % (before[0], after[0], before[1], after[1],
-                                                                             args.cycles))
-        start = time.perf_counter()
-        for _ in range(args.curl_rounds):
-            curl_round(port)
-        print("curl: %.3f ms per login, mailbox and logout (3 calls), %d rounds"
-              % (1000 * (time.perf_counter() - start) / args.curl_rounds, args.curl_rounds))
+        print("load before: %s" % paired.load())
+        print("%d check cycles per process, %d rounds" % (args.cycles, args.rounds))
+        with tempfile.TemporaryDirectory() as directory:
+            config = os.path.join(directory, "curl.conf")
+
+            def curl():
+                curl_config(port, args.cycles, config)  # not measured
+                return paired.run(["curl", "-K", config])
+
+            results = paired.rounds({
+                # check_cycle_soak runs one more cycle to warm up before it starts its own clock.
+                "notifier": lambda: paired.run([soak, str(port), str(args.cycles - 1)]),
+                "python http.client": lambda: paired.run([sys.executable, os.path.join(HERE, "cycle_peer.py"),
+                                                          str(port), str(args.cycles)]),
+                "curl --next": curl,
+            }, args.rounds)
+        paired.print_table(results, "notifier", ["python http.client", "curl --next"], ["wall", "cpu"])
+        result = subprocess.run([soak, str(port), str(args.soak_cycles)], capture_output=True, text=True)
+        print("soak of the notifier:", result.stdout.strip() or result.stderr.strip())
+        print("load after: %s" % paired.load())
     finally:
         emulator.terminate()
         emulator.wait()

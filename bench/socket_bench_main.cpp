@@ -1,9 +1,16 @@
-// Moves 256 MiB through one AsyncSocket in each direction beside a plain blocking POSIX copy of
-// the same bytes, then measures what a connected socket costs while it waits for data.
-//   bench_socket [MiB]
+// AsyncSocket beside a plain blocking POSIX socket doing the same transfer on loopback, paired and
+// alternated in one run: each pair runs both (the order swapping from pair to pair), and the
+// figures are ratios within a pair, reported as median and spread. Then what a connected
+// socket costs while it waits for data.
+//   bench_socket [MiB per transfer] [pairs]
 #include <QCoreApplication>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
 
 #include "socket_bench.h"
 
@@ -11,34 +18,76 @@ using namespace socket_bench;
 
 namespace {
 
-void Row(const char* name, std::size_t total, const Result& r, const Result& baseline) {
+std::string Load() {
+  std::ifstream in("/proc/loadavg");
+  std::string one, five, fifteen;
+  in >> one >> five >> fifteen;
+  return one + " " + five + " " + fifteen;
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const std::size_t n = values.size();
+  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+std::string Spread(const std::vector<double>& values) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.2f (%.2f-%.2f)", Median(values), *std::min_element(values.begin(), values.end()),
+                *std::max_element(values.begin(), values.end()));
+  return text;
+}
+
+// Speed is plain time / component time (above 1: the component is faster), CPU is component
+// CPU / plain CPU (below 1: the component costs less).
+void Compare(const char* name, std::size_t total, int pairs, const std::function<Result()>& plain,
+             const std::function<Result()>& component, const char* goal) {
+  std::vector<double> speed, cpu, plainRate, componentRate;
   const double mib = static_cast<double>(total) / static_cast<double>(kMiB);
-  std::printf("  %-44s %9.1f MiB/s %7.3f s CPU   speed x%.2f  CPU x%.2f\n", name, mib / r.seconds, r.cpuSeconds,
-              baseline.seconds / r.seconds, r.cpuSeconds / baseline.cpuSeconds);
+  for (int i = 0; i < pairs; ++i) {
+    Result p{}, c{};
+    if (i % 2 == 0) {
+      p = plain();
+      c = component();
+    } else {
+      c = component();
+      p = plain();
+    }
+    speed.push_back(p.seconds / c.seconds);
+    cpu.push_back(c.cpuSeconds / p.cpuSeconds);
+    plainRate.push_back(mib / p.seconds);
+    componentRate.push_back(mib / c.seconds);
+  }
+  std::printf("  %-40s plain %7.0f MiB/s  AsyncSocket %7.0f MiB/s  speed x%s  CPU x%s  %s\n", name, Median(plainRate),
+              Median(componentRate), Spread(speed).c_str(), Spread(cpu).c_str(), goal);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
-  const std::size_t mib = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 256;
+  const std::size_t mib = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 64;
+  const int pairs = argc > 2 ? std::atoi(argv[2]) : 7;
   const std::size_t total = mib * kMiB;
-  std::printf("Loopback, %zu MiB each; CPU is that of the thread under test; x = ratio to the plain copy\n", mib);
+  std::printf("Loopback, %zu MiB per transfer, %d pairs; CPU is that of the thread under test\n", mib, pairs);
+  std::printf("load before: %s\n", Load().c_str());
 
-  std::printf("Send to a plain blocking reader\n");
-  Result plainSend = PlainSend(total, 64 * 1024);
-  Row("plain blocking send, 64 KiB writes", total, plainSend, plainSend);
-  Row("plain blocking send, 1514-byte writes", total, PlainSend(total, 1514), plainSend);
-  Row("AsyncSocket Send of 64 KiB from OnDataSent", total, ComponentSend(total, 64 * 1024), plainSend);
-  Row("AsyncSocket Send of 8 KiB from OnDataSent", total, ComponentSend(total, 8 * 1024), plainSend);
+  std::printf("Send to a blocking reader: plain send() of N bytes beside AsyncSocket Send of N from OnDataSent\n");
+  for (const std::size_t chunk : {std::size_t{64 * 1024}, std::size_t{8 * 1024}}) {
+    const std::string name = std::to_string(chunk / 1024) + " KiB chunks";
+    Compare(name.c_str(), total, pairs, [&] { return PlainSend(total, chunk); },
+            [&] { return ComponentSend(total, chunk); }, "[goal speed >= 0.8, CPU <= 1.5]");
+  }
 
-  std::printf("Receive from a plain blocking writer\n");
-  Result plainReceive = PlainReceive(total, 64 * 1024);
-  Row("plain blocking recv, 64 KiB reads", total, plainReceive, plainReceive);
-  Row("AsyncSocket Receive of 64 KiB in OnDataAvailable", total, ComponentReceive(total, 64 * 1024), plainReceive);
-  Row("AsyncSocket Receive of 8 KiB in OnDataAvailable", total, ComponentReceive(total, 8 * 1024), plainReceive);
+  std::printf("Receive from a blocking writer: plain recv() of N bytes beside AsyncSocket Receive in OnDataAvailable\n");
+  for (const std::size_t chunk : {std::size_t{64 * 1024}, std::size_t{8 * 1024}}) {
+    const std::string name = std::to_string(chunk / 1024) + " KiB reads";
+    Compare(name.c_str(), total, pairs, [&] { return PlainReceive(total, chunk); },
+            [&] { return ComponentReceive(total, chunk); }, "");
+  }
 
   std::printf("Idle: a connected AsyncSocket waits 3 s for a line that never comes\n");
   std::printf("  process CPU during the wait: %.4f s\n", IdleWaitCpu(3));
+  std::printf("load after: %s\n", Load().c_str());
   return 0;
 }

@@ -1,13 +1,15 @@
-# vex_add_test(NAME SOURCES ... LIBS ... [LABELS ...] [SANITIZE])
-# Registers one GoogleTest executable with CTest. Tests marked SANITIZE are also built by the
-# `sanitize_tests` target, which scripts/test runs in a separate AddressSanitizer tree.
+# vex_add_test(NAME SOURCES ... LIBS ... [LABELS ...] [SANITIZE] [WRAPPER command] [ARGS ...])
+# Registers one GoogleTest executable with CTest, run with ARGS, through WRAPPER when given (a
+# command that sets up the test's surroundings and runs the program given to it). Tests marked
+# SANITIZE are also built by the `sanitize_tests` target, which scripts/test runs in a separate
+# AddressSanitizer tree.
 add_custom_target(sanitize_tests)
 
 function(vex_add_test name)
-  cmake_parse_arguments(T "SANITIZE" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "SANITIZE" "WRAPPER" "SOURCES;LIBS;LABELS;ARGS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
-  add_test(NAME ${name} COMMAND ${name})
+  add_test(NAME ${name} COMMAND ${T_WRAPPER} $<TARGET_FILE:${name}> ${T_ARGS})
   set(labels ${T_LABELS})
   if(T_SANITIZE)
     list(APPEND labels sanitize)

@@ -8,6 +8,7 @@
 #include "app/command_line.h"
 #include "app/program_end.h"
 #include "app/single_instance.h"
+#include "platform/core_dumps.h"
 #include "platform/profile_file.h"
 #include "ui/components/letter_icons.h"
 #include "ui/message_boxes.h"
@@ -22,6 +23,7 @@ constexpr int kRaiseTimeoutMilliseconds = 5000;
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  if (!DisableCoreDumps()) std::fprintf(stderr, "Vexmira: core dumps could not be turned off\n");
   const auto commandLine = ReadCommandLine(argc, argv);
   if (const int* exitCode = std::get_if<int>(&commandLine)) return *exitCode;
   const StartOptions& options = std::get<StartOptions>(commandLine);
@@ -48,10 +50,13 @@ int main(int argc, char* argv[]) {
   ProgramEnd programEnd(windows.mainWindow);
   instance->AnswerLaterStarts([&windows] { windows.mainWindow.RestoreFromTray(); });
 
+  // The first showing may report a settings problem in a message box, and a stop signal during
+  // it closes the window before the event loop runs: there is nothing left to run it for.
   if (options.minimized) {
     windows.mainWindow.showMinimized();
   } else {
     windows.mainWindow.show();
   }
-  return QApplication::exec();
+  const int status = windows.mainWindow.Closed() ? 0 : QApplication::exec();
+  return status == 0 && windows.mainWindow.SaveFailed() ? 1 : status;
 }

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <exception>
 
+#include "ui/components/application_errors.h"
 #include "ui/main_window.h"
 
 ProgramEnd::ProgramEnd(MainWindow& mainWindow)
@@ -21,6 +22,7 @@ void ProgramEnd::OnSignal(int signal) {
     return;
   }
   closeRequested_ = true;
+  SetApplicationErrorReport({});  // stderr
   // Queued: the close may open a message box, which should not run inside the signal's reader.
   QMetaObject::invokeMethod(&mainWindow_, [this] { mainWindow_.close(); }, Qt::QueuedConnection);
 }

@@ -1,8 +1,10 @@
 #pragma once
 // How the program ends besides the close box: SIGTERM, SIGINT, SIGHUP and the end of the
 // desktop session close the main window as the close box does (a running request aborted, the
-// settings saved). When that close was refused because the save failed, a further signal ends
-// the program anyway; the save is tried once more on the way out, its error going to stderr.
+// settings saved once). After a signal nobody may be there to answer a message box, so errors
+// go to stderr from then on, the save's among them; the close ends the program either way. A
+// further signal while that close still waits (for a keyring that is slow to answer) ends the
+// program at once.
 
 #include <QObject>
 

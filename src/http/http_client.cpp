@@ -4,15 +4,9 @@
 
 #include "net/socket_errors.h"
 
-namespace {
-
-constexpr win::UINT_PTR kTimeLimitTimer = 1;
-
-}  // namespace
-
 HttpClient::HttpClient() : FSocket(std::make_unique<AsyncSocket>()) {
   NotifyWindow = win::CreateMessageWindow(*this);
-  FSocket->OnSessionClosed = [this](AsyncSocketBase*, std::uint16_t) { EndRequest(); };
+  FSocket->OnSessionClosed = [this](AsyncSocketBase*, std::uint16_t Error) { SocketSessionClosed(Error); };
   FSocket->OnDataAvailable = [this](AsyncSocketBase*, std::uint16_t) { SocketDataAvailable(); };
   FSocket->OnSessionConnected = [this](AsyncSocketBase*, std::uint16_t Error) { SocketSessionConnected(Error); };
   FSocket->OnDataSent = [this](AsyncSocketBase*, std::uint16_t) { SendBodyChunk(); };
@@ -42,16 +36,13 @@ void HttpClient::WindowProc(win::UINT message, win::WPARAM wParam, win::LPARAM) 
       if (FState == hsAborting) {
         EndRequest();
       } else {
-        if (RequestKind == hrPost && PostStream) PostStream->Seek(PostStart);
+        if (SendBody && PostStream) PostStream->Seek(PostStart);
         StartLookup();
       }
       break;
     case win::WM_TIMER:
-      if (wParam != kTimeLimitTimer) break;
-      DisarmTimeLimit();
-      if (FState != hsIdle && FState != hsAborting)
-        StopRequest(SocketErrorDesc(ws::WSAETIMEDOUT) + " (Error #" + std::to_string(ws::WSAETIMEDOUT) + ")",
-                    ws::WSAETIMEDOUT);
+      if (wParam == kTimeLimitTimer) TimeLimitExpired();
+      if (wParam == kTotalTimeLimitTimer) TotalTimeLimitExpired();
       break;
   }
 }
@@ -61,14 +52,17 @@ void HttpClient::SetClientState(HttpClientState NewState) {
   FState = NewState;
   Fire(OnStateChange);
   if (NewState == hsIdle) {
-    DisarmTimeLimit();
+    StopTimers();
     win::PostMessage(NotifyWindow, WM_CLIENT_DONE, 0, 0);
   }
 }
 
+// The request ends with the connection: from here on nothing more is sent.
 void HttpClient::EndRequest() {
   Connected = false;
-  DisarmTimeLimit();
+  Sending = false;
+  StopTimers();
+  CheckResponseComplete();
   if (BodyChunkCount > 0) FireDocEnd();
   win::PostMessage(NotifyWindow, WM_CLIENT_IDLE, 0, 0);
 }
@@ -115,23 +109,29 @@ void HttpClient::Abort() {
   StopRequest("Connection aborted on request", 3);
 }
 
-void HttpClient::ArmTimeLimit() {
-  if (TimeLimit > 0) win::SetTimer(NotifyWindow, kTimeLimitTimer, static_cast<win::UINT>(TimeLimit) * 1000);
+// Sleeps on the event loop (no polling) while every message of the thread is dispatched. A
+// handler that raises during the wait fails the request with its message: the client is never
+// left busy, and the caller only ever sees HttpError.
+void HttpClient::WaitUntilIdle() {
+  std::string failure;
+  while (FState != hsIdle) {
+    try {
+      win::WaitMessages();
+    } catch (const std::exception& e) {
+      RecordHandlerFailure(failure, e.what());
+    } catch (...) {
+      RecordHandlerFailure(failure, "Unknown error while waiting for the answer");
+    }
+  }
+  if (failure.empty()) return;
+  FStatusCode = kLocalFailureStatus;
+  FReasonPhrase = failure;
 }
 
-void HttpClient::DisarmTimeLimit() { win::KillTimer(NotifyWindow, kTimeLimitTimer); }
-
-// Sleeps on the event loop (no polling) while every message of the thread is dispatched. When a
-// handler run by the wait raises, the request is aborted before the error goes on, so the client
-// is never left busy behind the caller's back.
-void HttpClient::WaitUntilIdle() {
-  try {
-    while (FState != hsIdle) win::WaitMessages();
-  } catch (...) {
-    Abort();
-    while (FState != hsIdle) win::WaitMessages();
-    throw;
-  }
+// The first failure is the reason; it stops the request if that is still running.
+void HttpClient::RecordHandlerFailure(std::string& failure, const std::string& what) {
+  if (failure.empty()) failure = what.empty() ? std::string("Unknown error while waiting for the answer") : what;
+  if (FState != hsIdle && FState != hsAborting) StopRequest(failure, 3);
 }
 
 void HttpClient::Synchronous(HttpRequestKind Kind) {

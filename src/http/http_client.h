@@ -47,6 +47,9 @@ constexpr std::uint16_t kHttpNoHost = 4;       // URL or Proxy without a host
 // Status code of every request that ends without a usable answer of the server.
 constexpr std::int32_t kLocalFailureStatus = 404;
 constexpr int kMaxRelocations = 20;
+// Bounds of one response header, far above what real servers send.
+constexpr std::size_t kMaxResponseHeaderBytes = 256 * 1024;
+constexpr int kMaxResponseHeaderLines = 1000;
 
 class HttpClient : private win::MessageReceiver {
  public:
@@ -81,9 +84,12 @@ class HttpClient : private win::MessageReceiver {
   DateTime ModifiedSince = 0;
   std::string Cookie;
   std::string ContentTypePost = "application/x-www-form-urlencoded";
-  // Seconds without progress (look-up, connect, data) after which a request ends as timed out;
-  // 0 waits for ever.
+  // Seconds without progress (look-up, connect, data, request bytes taken by the peer) after
+  // which a request ends as timed out; 0 waits for ever.
   int TimeLimit = 0;
+  // Seconds that a whole request may take, relocations included, however steadily data moves;
+  // 0 sets no bound.
+  int TotalTimeLimit = 0;
   bool MultiThreaded() const { return FMultiThreaded; }
   void SetMultiThreaded(bool Value);
 
@@ -126,11 +132,16 @@ class HttpClient : private win::MessageReceiver {
   virtual void FireSendEnd() { Fire(OnSendEnd); }
 
  private:
-  static constexpr std::size_t kSendBufferSize = 8192;
+  // The body is read in chunks of 8192 bytes (one OnSendData each); up to eight of them go to
+  // the socket in one Send, so that a large body costs few system calls.
+  static constexpr std::size_t kSendChunkSize = 8192;
+  static constexpr std::size_t kChunksPerSend = 8;
   // Header lines are assembled in the first 8191 bytes; once the body runs, each read takes up
   // to the whole buffer, so a large document costs few system calls.
   static constexpr std::size_t kHeaderBufferSize = 8192;  // 8191 bytes and a closing zero
   static constexpr std::size_t kReceiveBufferSize = 64 * 1024 + 1;
+  static constexpr win::UINT_PTR kTimeLimitTimer = 1;
+  static constexpr win::UINT_PTR kTotalTimeLimitTimer = 2;
 
   void WindowProc(win::UINT message, win::WPARAM wParam, win::LPARAM lParam) override;
   void Fire(const HttpNotifyEvent& event) {
@@ -141,14 +152,22 @@ class HttpClient : private win::MessageReceiver {
   void PrepareTargets();
   std::string AbsoluteUri(const std::string& Protocol, const std::string& Path) const;
   void EndRequest();
+  void SocketSessionClosed(std::uint16_t Error);
+  void CheckResponseComplete();
+  bool RequestStillGoingOut();
   void FailRequest(const std::string& Reason);
   void StopRequest(const std::string& Reason, std::uint16_t DoneError);
   void WaitUntilIdle();
   void Synchronous(HttpRequestKind Kind);
 
-  // Time limit.
+  // Time limits.
   void ArmTimeLimit();
   void DisarmTimeLimit();
+  void ArmTotalTimeLimit();
+  void StopTimers();
+  void TimeLimitExpired();
+  void TotalTimeLimitExpired();
+  void RecordHandlerFailure(std::string& failure, const std::string& what);
 
   // Request side.
   void SocketDnsLookupDone(std::uint16_t Error);
@@ -164,6 +183,9 @@ class HttpClient : private win::MessageReceiver {
   void HandleHeaderLine();
   void HandleStatusLine(const std::string& Line);
   void HandleLocation(const std::string& Value);
+  bool CountHeaderLine(std::size_t bytes);
+  void NoteContentLength(const std::string& Value);
+  std::string Origin() const;
   void Relocate();
   void RelocationClosed();
   void HandleBodyData();
@@ -176,7 +198,7 @@ class HttpClient : private win::MessageReceiver {
   std::string ConnectHost, TargetHost, ConnectPort;
   std::string TargetPort;  // explicit port of the URL, kept in absolute URIs for a proxy
   bool Connected = false;
-  char PostBuffer[kSendBufferSize];
+  char PostBuffer[kSendChunkSize * kChunksPerSend];
   HttpRequestKind RequestKind = hrNone;
   char ReceiveBuffer[kReceiveBufferSize];
   std::size_t ReceiveFill = 0;
@@ -191,6 +213,16 @@ class HttpClient : private win::MessageReceiver {
   bool RelocationPending = false;
   int Relocations = 0;
   std::size_t PostStart = 0;  // where the body starts in PostStream, for a relocated POST
+  bool SendBody = false;      // a POST whose relocations stayed at its origin
+  std::string SentOrigin;     // host and port that the request went to last
+  // Credentials of this request (the URL's, else the properties) and the one origin they go to.
+  std::string AuthUsername, AuthPassword, AuthOrigin;
+  // The response on the current connection.
+  std::size_t ResponseHeaderBytes = 0;
+  int ResponseHeaderLines = 0;
+  std::int64_t ContentLength = -1;  // announced body length; -1 when none
+  bool ConnectionReset = false;
+  std::int32_t TimeLimitBacklog = -1;  // request bytes the peer had not taken at the last arming
   std::vector<std::string> FHeaderLines;
   std::int64_t FReceivedCount = 0;
   std::int64_t FSentCount = 0;

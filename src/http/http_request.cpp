@@ -45,7 +45,7 @@ void HttpClient::StartRequest(HttpRequestKind Kind) {
   FHeaderLines.clear();
   RequestKind = Kind;
   DoneError = 0;
-  FSocket->OnSessionClosed = [this](AsyncSocketBase*, std::uint16_t) { EndRequest(); };
+  FSocket->OnSessionClosed = [this](AsyncSocketBase*, std::uint16_t Error) { SocketSessionClosed(Error); };
   SetClientState(hsConnecting);
   FStatusCode = 0;
   FReceivedCount = FSentCount = 0;
@@ -55,7 +55,9 @@ void HttpClient::StartRequest(HttpRequestKind Kind) {
   RelocationPending = false;
   Relocations = 0;
   PostStart = PostStream ? PostStream->Position() : 0;
+  SendBody = Kind == hrPost;
   PrepareTargets();
+  ArmTotalTimeLimit();
   StartLookup();
 }
 
@@ -63,8 +65,9 @@ void HttpClient::PrepareTargets() {
   const UrlParts url = SplitUrl(URL);
   TargetHost = url.host;
   TargetPort = url.port;
-  if (!url.user.empty()) Username = url.user;
-  if (!url.password.empty()) Password = url.password;
+  // Credentials in the URL serve this request only; the properties stay as the caller set them.
+  AuthUsername = url.user.empty() ? Username : url.user;
+  AuthPassword = url.password.empty() ? Password : url.password;
   if (Proxy.empty()) {
     RequestPath = url.path;
     ConnectHost = url.host;
@@ -76,6 +79,7 @@ void HttpClient::PrepareTargets() {
     ConnectPort = proxy.port.empty() ? ProxyPort : proxy.port;
   }
   if (RequestPath.empty()) RequestPath = "/";
+  AuthOrigin = Origin();
 }
 
 // The absolute URI for a proxy keeps an explicit port of the URL: without it the proxy would
@@ -136,6 +140,11 @@ void HttpClient::SocketSessionConnected(std::uint16_t Error) {
     return;
   }
   Connected = true;
+  ResponseHeaderBytes = 0;
+  ResponseHeaderLines = 0;
+  ContentLength = -1;
+  ConnectionReset = false;
+  SentOrigin = Origin();
   LineHandler = &HttpClient::HandleHeaderLine;
   SetClientState(hsAwaitingHeader);
   ArmTimeLimit();
@@ -156,6 +165,10 @@ void HttpClient::SendRequest() {
       SendRequestHeader("HEAD");
       break;
     case hrPost:
+      if (!SendBody) {  // relocated to another origin: the body stays behind
+        SendRequestHeader("GET");
+        break;
+      }
       SendRequestHeader("POST");
       FireSendBegin();
       Sending = true;
@@ -179,7 +192,8 @@ void HttpClient::SendRequestHeader(const std::string& Method) {
   if (NoCache) AddHeaderLine("Pragma: no-cache");
   if (post) AddHeaderLine("Content-Length: " + std::to_string(PostStream->Size()));
   if (ModifiedSince != 0) AddHeaderLine("If-Modified-Since: " + FormatHttpDate(ModifiedSince) + " GMT");
-  if (!Username.empty()) AddHeaderLine("Authorization: Basic " + EncodeBase64(Username + ":" + Password));
+  if (!AuthUsername.empty() && Origin() == AuthOrigin)
+    AddHeaderLine("Authorization: Basic " + EncodeBase64(AuthUsername + ":" + AuthPassword));
   if (!Proxy.empty() && !ProxyUsername.empty())
     AddHeaderLine("Proxy-Authorization: Basic " + EncodeBase64(ProxyUsername + ":" + ProxyPassword));
   if (!Cookie.empty()) AddHeaderLine("Cookie: " + Cookie);
@@ -195,23 +209,29 @@ void HttpClient::AddHeaderLine(const std::string& Line) {
   RequestBuffer += "\r\n";
 }
 
-// Each drained send queue pulls the next chunk, so the body flows at the connection's pace.
+// Each drained send queue pulls the next chunks, so the body flows at the connection's pace.
 // A body stream that fails ends the request with its message instead of leaving it hanging.
 void HttpClient::SendBodyChunk() {
-  if (!Sending) return;
+  if (!Sending || !Connected) return;
   ArmTimeLimit();
-  std::size_t n = 0;
-  try {
-    n = PostStream->Read(PostBuffer, kSendBufferSize);
-  } catch (const std::exception& e) {
-    Sending = false;
-    FailRequest(std::string("Cannot read the request body: ") + e.what());
-    return;
-  }
-  if (n > 0) {
+  std::size_t filled = 0;
+  for (std::size_t chunk = 0; chunk < kChunksPerSend; ++chunk) {
+    std::size_t n = 0;
+    try {
+      n = PostStream->Read(PostBuffer + filled, kSendChunkSize);
+    } catch (const std::exception& e) {
+      Sending = false;
+      FailRequest(std::string("Cannot read the request body: ") + e.what());
+      return;
+    }
+    if (n == 0) break;
     FSentCount += static_cast<std::int64_t>(n);
-    FireSendData(PostBuffer, static_cast<std::int32_t>(n));
-    FSocket->Send(PostBuffer, static_cast<int>(n));
+    FireSendData(PostBuffer + filled, static_cast<std::int32_t>(n));
+    filled += n;
+    if (FSocket->State() != wsConnected) return;  // a handler ended the request
+  }
+  if (filled > 0) {
+    FSocket->Send(PostBuffer, static_cast<int>(filled));
   } else {
     Sending = false;
     FireSendEnd();

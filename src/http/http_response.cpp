@@ -4,14 +4,50 @@
 #include <cctype>
 #include <charconv>
 #include <cstring>
+#include <optional>
+#include <string_view>
 
 #include "http/http_client.h"
 #include "http/split_url.h"
+
+namespace {
+
+std::string Lowercase(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+  return text;
+}
+
+// Control characters of the byte world (C0, DEL, C1) and the blank: none belongs in a request line.
+bool UnfitForRequestLine(unsigned char c) { return c <= 0x20 || (c >= 0x7F && c <= 0x9F); }
+
+// The three characters of the code read as a decimal conversion reads a number: leading blanks,
+// an optional sign, then nothing but digits.
+std::optional<int> StatusCodeOf(std::string_view code) {
+  while (!code.empty() && (code.front() == ' ' || code.front() == '\t')) code.remove_prefix(1);
+  const bool negative = !code.empty() && code.front() == '-';
+  if (!code.empty() && (code.front() == '+' || code.front() == '-')) code.remove_prefix(1);
+  int value = 0;
+  const auto [end, error] = std::from_chars(code.data(), code.data() + code.size(), value);
+  if (code.empty() || !std::isdigit(static_cast<unsigned char>(code.front())) || error != std::errc() ||
+      end != code.data() + code.size())
+    return std::nullopt;
+  return negative ? -value : value;
+}
+
+// The port as a number where it is one, so that "80" and "080" are the same place.
+std::string CanonicalPort(const std::string& port) {
+  const std::size_t digits = port.find_first_not_of('0');
+  if (port.empty() || port.find_first_not_of("0123456789") != std::string::npos) return port;
+  return digits == std::string::npos ? "0" : port.substr(digits);
+}
+
+}  // namespace
 
 void HttpClient::SocketDataAvailable() {
   ArmTimeLimit();
   const std::size_t limit = FState == hsReceivingBody ? kReceiveBufferSize : kHeaderBufferSize;
   const int n = FSocket->Receive(ReceiveBuffer + ReceiveFill, static_cast<int>(limit - 1 - ReceiveFill));
+  if (n < 0 && FSocket->LastError() == ws::WSAECONNRESET) ConnectionReset = true;
   if (n <= 0) return;
   ReceiveFill += static_cast<std::size_t>(n);
   ReceiveBuffer[ReceiveFill] = '\0';
@@ -33,6 +69,10 @@ void HttpClient::HandleBufferedLines() {
       return;
     }
     const std::size_t p = static_cast<std::size_t>(lf - ReceiveBuffer) + 1;
+    if (FState == hsAwaitingHeader && !CountHeaderLine(p)) {
+      ReceiveFill = 0;
+      return;
+    }
     std::size_t length = p - 1;
     if (length > 0 && ReceiveBuffer[length - 1] == '\r') --length;
     FHeaderLine.assign(ReceiveBuffer, length);
@@ -67,9 +107,10 @@ void HttpClient::HandleHeaderLine() {
   if (line.starts_with("HTTP/1.0") || line.starts_with("HTTP/1.1")) {
     HandleStatusLine(line);
   } else if (const std::size_t colon = line.find(':'); colon != std::string::npos) {
-    std::string name = line.substr(0, colon);
-    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
-    if (name == "location") HandleLocation(colon + 2 <= line.size() ? line.substr(colon + 2) : std::string());
+    const std::string name = Lowercase(line.substr(0, colon));
+    const std::string value = colon + 2 <= line.size() ? line.substr(colon + 2) : std::string();
+    if (name == "location") HandleLocation(value);
+    if (name == "content-length") NoteContentLength(value);
   }
   Fire(OnHeaderData);
   if (FStatusCode >= 400 && Connected) CloseConnection();
@@ -78,25 +119,28 @@ void HttpClient::HandleHeaderLine() {
 // The code stands in characters 10 to 12, the reason from character 14 on. A code that is no
 // number ends the request: the answer cannot be judged.
 void HttpClient::HandleStatusLine(const std::string& Line) {
-  const std::string code = Line.size() > 9 ? Line.substr(9, 3) : std::string();
-  int value = 0;
-  const auto [end, error] = std::from_chars(code.data(), code.data() + code.size(), value);
-  if (code.empty() || error != std::errc() || end != code.data() + code.size()) {
+  const std::optional<int> code = StatusCodeOf(Line.size() > 9 ? std::string_view(Line).substr(9, 3) : "");
+  if (!code) {
     FailRequest("Invalid status line in response");
     return;
   }
-  FStatusCode = value;
+  FStatusCode = *code;
   FReasonPhrase = Line.size() > 13 ? Line.substr(13) : std::string();
 }
 
+// The new target goes into the next request line as it stands, so a value that would break that
+// line, or that names nothing, ends the request; so does a protocol this client does not speak.
 void HttpClient::HandleLocation(const std::string& Value) {
-  // A lone CR or a NUL would reach the next request line.
-  if (Value.find_first_of(std::string_view("\r\0", 2)) != std::string::npos) {
+  if (Value.empty() || std::any_of(Value.begin(), Value.end(), [](char c) { return UnfitForRequestLine(c); })) {
     FailRequest("Invalid location in response");
     return;
   }
-  RelocationPending = true;
   const UrlParts v = SplitUrl(Value);
+  if (!v.protocol.empty() && Lowercase(v.protocol) != "http") {
+    FailRequest("Relocation to a protocol other than http");
+    return;
+  }
+  RelocationPending = true;
   if (!Proxy.empty()) {
     if (v.host.empty()) {
       RequestPath = AbsoluteUri(v.protocol, v.path);
@@ -123,11 +167,14 @@ void HttpClient::HandleLocation(const std::string& Value) {
   if (RequestPath.empty()) RequestPath = "/";
 }
 
+// A request body never leaves its origin: relocated elsewhere, a POST goes on as a GET without
+// its body, as browsers do, and stays one for the rest of the chain.
 void HttpClient::Relocate() {
   if (++Relocations > kMaxRelocations) {
     FailRequest("Too many relocations (more than " + std::to_string(kMaxRelocations) + ")");
     return;
   }
+  if (Origin() != SentOrigin) SendBody = false;
   FSocket->OnSessionClosed = [this](AsyncSocketBase*, std::uint16_t) { RelocationClosed(); };
   FSocket->Close();
   ReceiveFill = 0;
@@ -136,9 +183,15 @@ void HttpClient::Relocate() {
 void HttpClient::RelocationClosed() {
   Connected = false;
   RelocationPending = false;
-  FSocket->OnSessionClosed = [this](AsyncSocketBase*, std::uint16_t) { EndRequest(); };
+  FSocket->OnSessionClosed = [this](AsyncSocketBase*, std::uint16_t Error) { SocketSessionClosed(Error); };
   Fire(OnLocationChange);
   win::PostMessage(NotifyWindow, WM_CLIENT_RELOCATE, 0, 0);
+}
+
+// Host and port that the request goes to: the server's, or through a proxy the URL's.
+std::string HttpClient::Origin() const {
+  if (Proxy.empty()) return Lowercase(ConnectHost) + ":" + CanonicalPort(ConnectPort);
+  return Lowercase(TargetHost) + ":" + CanonicalPort(TargetPort.empty() ? "80" : TargetPort);
 }
 
 void HttpClient::DeliverBufferAsBody() {

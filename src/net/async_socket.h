@@ -121,6 +121,9 @@ class AsyncSocketBase : private win::MessageReceiver {
   SocketState State() const { return FState; }
   std::int32_t ReadCount() const { return FReadCount; }
   std::int32_t RcvdCount();
+  // Bytes of this connection the peer has not taken yet: the send queue and what the system
+  // holds until the peer acknowledges it; -1 without a socket or when the system cannot tell.
+  std::int32_t PendingOutput();
   std::int32_t LastError() const { return FLastError; }
   WaitCountdown* WaitCtrl() const { return FWaitCtrl; }
   void SetWaitCtrl(WaitCountdown* Value);
@@ -132,6 +135,14 @@ class AsyncSocketBase : private win::MessageReceiver {
   void ReportSocketError(const std::string& FunctionName);
   bool TryToSend();
   void QueueSendData(const char* Data, int Len);
+  bool SendDirect(const char* Data, int Len);
+  bool HandleSendError();
+  int SendPending(int& Offered);
+  void ConsumeSent(int Sent);
+  void DropDrainedBlocks();
+  SendBuffer NewBlock();
+  void PostDrainNotice();
+  void HandleWriteEvent(std::uint16_t Error);
   bool CheckWaitCtrl();
   void ApplyLinger();
   void DoClose(bool ShutdownFirst);
@@ -141,6 +152,7 @@ class AsyncSocketBase : private win::MessageReceiver {
   void ReceiveLineBytes();
   void StopWaitCtrl();
   void DiscardSendQueue();
+  void ReportPeerGone(int Code);
   void PumpUntil(int TimeoutSeconds, const std::function<bool()>& Done);
   void RunWaitCtrl(int Timeout);
   bool DeliverPendingData();
@@ -165,12 +177,16 @@ class AsyncSocketBase : private win::MessageReceiver {
   SocketState FState = wsClosed;
   std::deque<SendBuffer> BufferList;
   std::int32_t BufferSize = SendBuffer::kDefaultSize;
+  std::vector<SendBuffer> SpareBlocks;  // drained blocks kept for reuse, so a stream allocates once
+  bool DataSentDue = true;           // the queue drained (or connected) and OnDataSent has not said so
+  bool DrainNoticeQueued = false;    // Send posted an FD_WRITE notice that is not yet handled
   std::int32_t FSendFlags = 0;
   WaitCountdown* FWaitCtrl = nullptr;
   SocketState AwaitedState = wsInvalidState;
   std::int32_t FLastError = 0;
   bool Paused = false;
   bool AllSent = true;
+  bool SendSideGone = false;  // a send met a reset; the close is on its way
   std::string LineBuffer;
   std::int32_t LineLength = 0;
   bool LineReading = false;
@@ -216,6 +232,7 @@ class AsyncSocket : public AsyncSocketBase {
   using AsyncSocketBase::Port;
   using AsyncSocketBase::Proto;
   using AsyncSocketBase::RcvdCount;
+  using AsyncSocketBase::PendingOutput;
   using AsyncSocketBase::ReadCount;
   using AsyncSocketBase::SendFlags;
   using AsyncSocketBase::SetAddr;

@@ -51,9 +51,26 @@ AsyncSocketBase::~AsyncSocketBase() {
   win::DestroyMessageWindow(FWindowHandle);
 }
 
+namespace {
+
+constexpr win::LPARAM kWriteNotice = ws::WSAMAKESELECTREPLY(ws::FD_WRITE, 0);
+// Drain notices handled in a row without a trip through the event loop; the bound keeps a
+// sender that never fills the socket from holding up the rest of the program.
+constexpr int kWriteNoticesInARow = 64;
+
+}  // namespace
+
 void AsyncSocketBase::WindowProc(win::UINT message, win::WPARAM wParam, win::LPARAM lParam) {
   if (message == WM_SOCKET_EVENT) {
+    const win::HWND window = FWindowHandle;  // gone when a handler destroyed the component
     HandleSocketEvent(wParam, lParam);
+    // An OnDataSent handler that sent again and drained the queue at once has posted the next
+    // notice; when it is the thread's next message anyway, it is handled right here.
+    for (int n = 1; n < kWriteNoticesInARow && win::IsWindow(window) && FHSocket != ws::INVALID_SOCKET &&
+                    win::TakeNextMessage(window, WM_SOCKET_EVENT, FHSocket, kWriteNotice);
+         ++n) {
+      HandleSocketEvent(FHSocket, kWriteNotice);
+    }
   } else if (message == WM_DNS_REPLY) {
     HandleDnsReply(wParam, lParam);
   }
@@ -75,6 +92,9 @@ void AsyncSocketBase::ResetToDefaults() {
   FState = wsClosed;
   AwaitedState = wsInvalidState;
   AllSent = true;
+  DataSentDue = true;
+  DrainNoticeQueued = false;
+  SendSideGone = false;
   LineReading = false;
   LineLength = 0;
   Paused = false;

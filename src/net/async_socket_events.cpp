@@ -11,10 +11,7 @@ void AsyncSocketBase::HandleSocketEvent(win::WPARAM wParam, win::LPARAM lParam) 
     if (error != 0 && FState != wsClosed) Close();
   }
   if (events & ws::FD_READ) HandleReadEvent(error);
-  if (events & ws::FD_WRITE) {
-    TryToSend();
-    if (AllSent && OnDataSent) FireDataSent(error);
-  }
+  if (events & ws::FD_WRITE) HandleWriteEvent(error);
   if (events & ws::FD_ACCEPT) FireSessionAvailable(error);
   if ((events & ws::FD_CLOSE) && FState != wsConnecting) {
     HandleReadEvent(error);  // data still buffered goes first
@@ -28,6 +25,16 @@ void AsyncSocketBase::HandleSocketEvent(win::WPARAM wParam, win::LPARAM lParam) 
     }
     if (FState != wsClosed) Close();
   }
+}
+
+// OnDataSent tells once that the queue has drained, however many notices found it so: the one
+// Send posted, and the one WinSock sends when space frees up after a full socket.
+void AsyncSocketBase::HandleWriteEvent(std::uint16_t Error) {
+  DrainNoticeQueued = false;
+  TryToSend();
+  if (!AllSent || !DataSentDue) return;
+  DataSentDue = false;
+  if (OnDataSent) FireDataSent(Error);
 }
 
 // Offers the data until none is left. A handler must read at least once per call; an

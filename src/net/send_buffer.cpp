@@ -8,7 +8,8 @@ SendBuffer::SendBuffer(std::int32_t size) { Resize(size); }
 void SendBuffer::Resize(std::int32_t size) {
   if (size <= 0) size = kDefaultSize;
   if (size == FBufSize) return;
-  auto block = std::make_unique<char[]>(static_cast<std::size_t>(size));
+  // Only bytes below the write position are ever read, so the block needs no zero fill.
+  auto block = std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(size));
   if (FWrCount != FRdCount) std::memcpy(block.get(), FBuf.get(), static_cast<std::size_t>(std::min(FWrCount, size)));
   FBuf = std::move(block);
   FBufSize = size;

@@ -44,6 +44,14 @@ std::optional<QueuedMessage> Dispatcher::PopFront() {
   return message;
 }
 
+std::optional<QueuedMessage> Dispatcher::PopFrontIf(const std::function<bool(const QueuedMessage&)>& matches) {
+  std::lock_guard lock(queueMutex_);
+  if (pending_ || queue_.empty() || !matches(queue_.front())) return std::nullopt;
+  QueuedMessage message = std::move(queue_.front());
+  queue_.pop_front();
+  return message;
+}
+
 bool Dispatcher::event(QEvent* e) {
   if (e->type() != kWakeEvent) return QObject::event(e);
   {
@@ -90,12 +98,31 @@ void Dispatcher::RunPump(bool mayWait) {
   if (pending_) std::rethrow_exception(std::exchange(pending_, nullptr));
 }
 
-void Dispatcher::Pump() { RunPump(false); }
+// Messages that handlers post during a pass wait for the next wake; PumpMessages goes on until
+// none is left, as a PeekMessage loop does.
+void Dispatcher::Pump() {
+  do {
+    RunPump(false);
+  } while (HasQueued());
+}
+
+bool Dispatcher::HasQueued() {
+  std::lock_guard lock(queueMutex_);
+  return !queue_.empty();
+}
 void Dispatcher::Wait() { RunPump(true); }
 
 }  // namespace win::detail
 
 namespace win {
+
+bool TakeNextMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  std::optional<detail::QueuedMessage> next =
+      detail::Dispatcher::ForCurrentThread().PopFrontIf([&](const detail::QueuedMessage& m) {
+        return m.window == window && m.message == message && m.wParam == wParam && m.lParam == lParam;
+      });
+  return next && (!next->admit || next->admit());
+}
 
 void PumpMessages() { detail::Dispatcher::ForCurrentThread().Pump(); }
 void WaitMessages() { detail::Dispatcher::ForCurrentThread().Wait(); }

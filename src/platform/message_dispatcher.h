@@ -9,6 +9,7 @@
 
 #include <deque>
 #include <exception>
+#include <functional>
 #include <mutex>
 #include <optional>
 
@@ -30,6 +31,8 @@ class Dispatcher : public QObject {
   static Dispatcher& ForCurrentThread();
 
   void Enqueue(QueuedMessage message);  // any thread
+  // The front message, when `matches` accepts it (TakeNextMessage).
+  std::optional<QueuedMessage> PopFrontIf(const std::function<bool(const QueuedMessage&)>& matches);
   void Pump();                          // PumpMessages
   void Wait();                          // WaitMessages
 
@@ -47,6 +50,7 @@ class Dispatcher : public QObject {
   void PostWakeLocked();
   std::optional<QueuedMessage> PopFront();
   void RunPump(bool mayWait);
+  bool HasQueued();
 
   std::mutex queueMutex_;
   std::deque<QueuedMessage> queue_;

@@ -47,8 +47,14 @@ bool PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 using MessageAdmission = std::function<bool()>;
 bool PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, MessageAdmission admit);
 
+// Removes the calling thread's next message when it is exactly this one and still admitted, so
+// that its window can handle it at once: it is what the loop would deliver next anyway, so the
+// order of messages is kept and a wake-up of the loop is saved. False when another message
+// comes first, the queue is empty, or the message became stale.
+bool TakeNextMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
 // Delivers everything pending for the calling thread (posted messages, socket readiness, due
-// timers), then returns without waiting.
+// timers), including what the handlers post meanwhile, until the queue is empty; never waits.
 void PumpMessages();
 // Sleeps until something arrives for the calling thread, then delivers everything pending.
 void WaitMessages();

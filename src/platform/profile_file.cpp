@@ -1,6 +1,5 @@
 #include "platform/profile_file.h"
 
-#include <cerrno>
 #include <optional>
 
 #include "platform/whole_file.h"
@@ -142,35 +141,40 @@ bool Writable(std::string_view section, const std::vector<ProfileEntry>& entries
 
 }  // namespace
 
-std::string GetPrivateProfileString(std::string_view section, std::string_view key,
-                                    std::string_view defaultValue, std::size_t size,
-                                    const std::string& fileName) {
+std::string ProfileSection::GetString(std::string_view key, std::string_view defaultValue,
+                                      std::size_t size) const {
   const std::size_t limit = size > 0 ? size - 1 : 0;
   std::string_view value = defaultValue;
-  const std::optional<std::string> content = detail::ReadFileIfPresent(fileName);
-  const Lines lines = SplitLines(content ? *content : std::string());
-  if (const auto found = FindSection(lines, section)) {
-    if (const auto line = FindKey(lines, *found, key)) {
-      const std::string_view text = lines[*line].text;
-      value = Trim(text.substr(text.find('=') + 1));
+  for (const auto& [name, text] : entries_) {
+    if (SameName(name, key)) {
+      value = text;
+      break;
     }
   }
   return std::string(value.substr(0, limit));
 }
 
-bool WritePrivateProfileStrings(std::string_view section, const std::vector<ProfileEntry>& entries,
-                                const std::string& fileName) {
-  if (!Writable(section, entries)) {
-    errno = EINVAL;
-    return false;
+ProfileSection ReadProfileSection(std::string_view section, const std::string& fileName) {
+  const Lines lines = SplitLines(detail::ReadWholeFile(detail::FileBehindPath(fileName)));
+  ProfileSection found;
+  if (const auto range = FindSection(lines, section)) {
+    for (std::size_t i = range->header + 1; i < range->end; ++i) {
+      const std::string_view text = lines[i].text;
+      if (const auto key = KeyName(text)) found.entries_.emplace_back(*key, Trim(text.substr(text.find('=') + 1)));
+    }
   }
-  // A file that exists but cannot be read is not overwritten: its other sections would be lost.
-  const std::optional<std::string> content = detail::ReadFileIfPresent(fileName);
-  if (!content) return false;
-  Lines lines = SplitLines(*content);
+  return found;
+}
+
+void WriteProfileStrings(std::string_view section, const std::vector<ProfileEntry>& entries,
+                         const std::string& fileName) {
+  if (!Writable(section, entries)) throw FileError("a name or value would break the file's lines");
+  // The whole file is read first and must be readable: its other sections and keys stay.
+  const std::string file = detail::FileBehindPath(fileName);
+  Lines lines = SplitLines(detail::ReadWholeFile(file));
   const std::string lineBreak = LineBreakOf(lines);
   for (const ProfileEntry& entry : entries) SetKey(lines, section, entry, lineBreak);
-  return detail::ReplaceFileContent(fileName, JoinLines(lines));
+  detail::ReplaceWholeFile(file, JoinLines(lines));
 }
 
 }  // namespace win

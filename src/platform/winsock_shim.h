@@ -40,6 +40,9 @@ constexpr int WS_SO_KEEPALIVE = 0x0008;
 constexpr int WS_SO_BROADCAST = 0x0020;
 constexpr int WS_SO_LINGER = 0x0080;
 constexpr long WS_FIONREAD = 0x4004667F;
+// Not a WinSock code: bytes of a stream socket that the peer has not acknowledged yet (sent or
+// still waiting in the system). Lets a sender see its data move while no event comes.
+constexpr long WS_SIOCOUTQ = 0x40047380;
 constexpr int WS_MSG_OOB = 1;
 constexpr u_long WS_INADDR_ANY = 0;
 constexpr u_long WS_INADDR_NONE = 0xFFFFFFFF;
@@ -185,6 +188,14 @@ SOCKET accept(SOCKET s, sockaddr* addr, int* addrlen);
 int connect(SOCKET s, const sockaddr* name, int namelen);
 int send(SOCKET s, const char* buf, int len, int flags);
 int sendto(SOCKET s, const char* buf, int len, int flags, const sockaddr* to, int tolen);
+// Gathering send of a connected socket (the WinSock 2 call, without overlapped I/O): the
+// buffers go out in order as one stream, as far as the socket takes them; *sent tells how far.
+// 0 on success, SOCKET_ERROR with the code otherwise; a full socket re-arms FD_WRITE like send.
+struct WSABUF {
+  u_long len;
+  char* buf;
+};
+int WSASend(SOCKET s, const WSABUF* buffers, u_long count, u_long* sent, int flags);
 int recv(SOCKET s, char* buf, int len, int flags);
 int recvfrom(SOCKET s, char* buf, int len, int flags, sockaddr* from, int* fromlen);
 int closesocket(SOCKET s);
@@ -192,7 +203,7 @@ int shutdown(SOCKET s, int how);
 int setsockopt(SOCKET s, int level, int optname, const char* optval, int optlen);
 int getsockname(SOCKET s, sockaddr* name, int* namelen);
 int getpeername(SOCKET s, sockaddr* name, int* namelen);
-int ioctlsocket(SOCKET s, long cmd, u_long* argp);  // WS_FIONREAD only
+int ioctlsocket(SOCKET s, long cmd, u_long* argp);  // WS_FIONREAD and WS_SIOCOUTQ
 
 // Addresses and blocking database look-ups.
 u_long inet_addr(const char* text);  // WS_INADDR_NONE when not a dotted address

@@ -1,4 +1,5 @@
 // Creating, binding, connecting, accepting and closing sockets.
+#include <linux/sockios.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -148,9 +149,9 @@ int getpeername(SOCKET s, sockaddr* name, int* namelen) {
 int ioctlsocket(SOCKET s, long cmd, u_long* argp) {
   detail::SocketEntry* entry = FindSocket(s);
   if (!entry) return Fail(WSAENOTSOCK);
-  if (cmd != WS_FIONREAD || argp == nullptr) return Fail(WSAEINVAL);
+  if ((cmd != WS_FIONREAD && cmd != WS_SIOCOUTQ) || argp == nullptr) return Fail(WSAEINVAL);
   int pending = 0;
-  if (::ioctl(entry->fd, FIONREAD, &pending) < 0) return Fail(FromErrno(errno));
+  if (::ioctl(entry->fd, cmd == WS_FIONREAD ? FIONREAD : SIOCOUTQ, &pending) < 0) return Fail(FromErrno(errno));
   *argp = static_cast<u_long>(pending);
   return 0;
 }

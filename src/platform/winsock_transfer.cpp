@@ -1,7 +1,9 @@
 // send, sendto, recv, recvfrom with WinSock's re-enabling of FD_WRITE and FD_READ.
 #include <sys/socket.h>
+#include <sys/uio.h>
 
 #include <cerrno>
+#include <limits>
 
 #include "platform/winsock_address.h"
 #include "platform/winsock_internal.h"
@@ -11,6 +13,9 @@ namespace ws {
 using detail::Fail;
 
 namespace {
+
+// Buffers of one gathering send; the system's own limit (IOV_MAX) is far above it.
+constexpr u_long kMaxGather = 1024;
 
 int PosixFlags(int flags) { return ((flags & WS_MSG_OOB) ? MSG_OOB : 0) | MSG_NOSIGNAL; }
 
@@ -38,6 +43,28 @@ int send(SOCKET s, const char* buf, int len, int flags) {
   if (len < 0 || (buf == nullptr && len > 0)) return Fail(WSAEFAULT);
   ssize_t sent = ::send(entry->fd, buf, static_cast<std::size_t>(len), PosixFlags(flags));
   return SendOutcome(*entry, sent, len, errno);
+}
+
+int WSASend(SOCKET s, const WSABUF* buffers, u_long count, u_long* sent, int flags) {
+  detail::SocketEntry* entry = detail::FindSocket(s);
+  if (!entry) return Fail(WSAENOTSOCK);
+  if (sent == nullptr || (buffers == nullptr && count > 0) || count > kMaxGather) return Fail(WSAEFAULT);
+  iovec vectors[kMaxGather];
+  std::size_t total = 0;
+  for (u_long i = 0; i < count; ++i) {
+    if (buffers[i].buf == nullptr && buffers[i].len > 0) return Fail(WSAEFAULT);
+    vectors[i] = {buffers[i].buf, buffers[i].len};
+    total += buffers[i].len;
+  }
+  if (total > static_cast<std::size_t>(std::numeric_limits<int>::max())) return Fail(WSAEFAULT);
+  msghdr message{};
+  message.msg_iov = vectors;
+  message.msg_iovlen = count;
+  const ssize_t result = ::sendmsg(entry->fd, &message, PosixFlags(flags));
+  const int outcome = SendOutcome(*entry, result, static_cast<int>(total), errno);
+  if (outcome == SOCKET_ERROR) return SOCKET_ERROR;
+  *sent = static_cast<u_long>(outcome);
+  return 0;
 }
 
 int sendto(SOCKET s, const char* buf, int len, int flags, const sockaddr* to, int tolen) {

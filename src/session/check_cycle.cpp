@@ -3,6 +3,7 @@
 #include "http/streams.h"
 #include "session/form_encoding.h"
 #include "session/service.h"
+#include "session/service_url.h"
 
 namespace {
 
@@ -46,6 +47,7 @@ WebmailSession::WebmailSession(MainView& view) : view_(view) {
   httpClient.ContentTypePost = "application/x-www-form-urlencoded";
   httpClient.SetMultiThreaded(true);
   httpClient.TimeLimit = kRequestTimeLimitSeconds;
+  httpClient.TotalTimeLimit = kRequestTotalTimeLimitSeconds;
   State.TrayIconIndex = kIconNewMail;  // the tray icon's picture before any check
   State.Messages.senders.push_back({kNotCheckedLine, CheckState::Unchecked, false});
 }
@@ -170,8 +172,10 @@ void WebmailSession::ReportLoginFailure() {
   ControlsToRest();
 }
 
-// The answer's bytes, bounded by what the page text can hold.
+// The answer's bytes, bounded by what the page text can hold. Every URL that comes here is built
+// from page content, so it must lead to the service.
 std::string WebmailSession::GetPage(const std::string& url) {
+  CheckServiceUrl(url);
   MemoryStream receive(PageText::kCapacity);
   const LentStreams lent(httpClient, nullptr, &receive);
   httpClient.URL = url;

@@ -15,7 +15,8 @@ inline constexpr const char* kRequestFailedHint = "Error in internet connection 
 inline constexpr const char* kLoginFailedText = "Sorry, login failed!";
 inline constexpr const char* kNotCheckedLine = "Not Checked";
 inline constexpr const char* kNotCheckedHint = "Not checked";
-inline constexpr int kRequestTimeLimitSeconds = 60;
+inline constexpr int kRequestTimeLimitSeconds = 60;       // without any progress
+inline constexpr int kRequestTotalTimeLimitSeconds = 180;  // for a whole request
 
 // The selected index of each list of the Messages window that a preview reads (-1: none).
 struct MessageSelection {

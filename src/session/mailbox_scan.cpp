@@ -25,25 +25,28 @@ std::int32_t ReadNewMailCount(const PageText& page) {
   const std::size_t p = page.Find(kCountMarker);
   if (p == 0) return 0;
   const std::size_t start = p > kCountWindow ? p - kCountWindow : 0;
-  const std::string window = page.Read(start, p - start);  // ends with the marker's space
+  const std::string_view window = page.View(start, p - start);  // ends with the marker's space
   std::string_view beforeMarker(window);
   beforeMarker.remove_suffix(1);
   const std::size_t space = window.find(' ');
   return ReadLeadingInteger(beforeMarker.substr(std::min(space + 1, beforeMarker.size())));
 }
 
-void AppendRow(const std::string& rowWindow, MessageList& list) {
+void AppendRow(std::string_view rowWindow, MessageList& list) {
   list.links.push_back(ExtractLinkTarget(rowWindow));
   list.fieldNames.push_back(ExtractNameAttribute(rowWindow));
   const std::string text = ExtractRowText(rowWindow);
   list.senders.push_back({GetRowField(text, 1)});
-  // A whole number in the third cell is the second half of a date split over two cells.
-  const bool splitDate = ParseWholeNumber(GetRowField(text, 3)).has_value();
-  const int shift = splitDate ? 1 : 0;
-  list.dates.push_back(splitDate ? GetRowField(text, 2) + "/" + GetRowField(text, 3)
-                                    : GetRowField(text, 2));
-  list.subjects.push_back(GetRowField(text, 3 + shift));
-  list.sizes.push_back(GetRowField(text, 4 + shift));
+  std::string third = GetRowField(text, 3);
+  if (ParseWholeNumber(third)) {  // the second half of a date split over two cells
+    list.dates.push_back(GetRowField(text, 2) + "/" + third);
+    list.subjects.push_back(GetRowField(text, 4));
+    list.sizes.push_back(GetRowField(text, 5));
+  } else {
+    list.dates.push_back(GetRowField(text, 2));
+    list.subjects.push_back(std::move(third));
+    list.sizes.push_back(GetRowField(text, 4));
+  }
 }
 
 // Each processed row marker is overwritten, so the next search finds the next row; the marker
@@ -54,7 +57,7 @@ void ReadRows(PageText& page, std::int32_t count, MessageList& list, RowSearch r
     const std::size_t p = page.Find(kRowMarker, from);
     if (p == 0) return;
     page.Replace(p - 1, kProcessedMarker.size(), kProcessedMarker);
-    AppendRow(page.Read(p + kProcessedMarker.size() - 1, kRowWindow), list);
+    AppendRow(page.View(p + kProcessedMarker.size() - 1, kRowWindow), list);
     if (rowSearch == RowSearch::AfterPrevious) from = p - 1;
   }
 }
@@ -64,9 +67,9 @@ std::string ReadSessionUrl(const PageText& page) {
   const std::string prefix = std::string("http://") + service::kMailServer;
   const std::size_t q = page.Find(prefix);
   if (q == 0) return {};
-  const std::string url = page.Read(q - 1, kSessionUrlWindow);
+  const std::string_view url = page.View(q - 1, kSessionUrlWindow);
   const std::size_t quote = url.find('"');
-  return quote != std::string::npos ? url.substr(0, quote) : url.substr(0, url.size() - 1);
+  return std::string(quote != std::string_view::npos ? url.substr(0, quote) : url.substr(0, url.size() - 1));
 }
 
 void ShowOutcome(MailboxState& state) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "session/find_bytes.h"
+
 namespace {
 
 constexpr char kCR = '\r';
@@ -44,13 +46,13 @@ void PageText::Load(std::string_view bytes) {
 }
 
 std::size_t PageText::Find(std::string_view needle, std::size_t from) const {
-  const std::size_t index = std::string_view(text_).find(needle, from);
+  const std::size_t index = FindBytes(text_, needle, from);
   return index == std::string_view::npos ? 0 : index + 1;
 }
 
-std::string PageText::Read(std::size_t start, std::size_t count) const {
+std::string_view PageText::View(std::size_t start, std::size_t count) const {
   if (start >= text_.size()) return {};
-  return text_.substr(start, count);
+  return std::string_view(text_).substr(start, count);
 }
 
 void PageText::Replace(std::size_t start, std::size_t count, std::string_view replacement) {

@@ -28,7 +28,9 @@ class PageText {
   // 0 when there is none.
   std::size_t Find(std::string_view needle, std::size_t from = 0) const;
 
-  std::string Read(std::size_t start, std::size_t count) const;
+  std::string Read(std::size_t start, std::size_t count) const { return std::string(View(start, count)); }
+  // The same characters without a copy, valid until the text changes.
+  std::string_view View(std::size_t start, std::size_t count) const;
 
   // Overwrites up to `count` characters from `start`; callers pass a replacement of the same
   // length, so positions stay valid.

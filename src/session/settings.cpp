@@ -1,7 +1,7 @@
 #include "session/settings.h"
 
+#include <algorithm>
 #include <charconv>
-#include <optional>
 #include <vector>
 
 #include "platform/profile_file.h"
@@ -10,10 +10,7 @@
 namespace {
 
 constexpr std::size_t kReadBufferSize = 1024;  // values read are at most 1023 bytes
-
-std::string ReadText(const std::string& path, const char* key) {
-  return win::GetPrivateProfileString(kSettingsSection, key, "", kReadBufferSize, path);
-}
+constexpr const char* kPasswordKeys[] = {"PASS", "PROXYPASS"};
 
 std::optional<std::int32_t> ParseNumber(std::string_view text) {
   int base = 10;
@@ -30,13 +27,41 @@ std::optional<std::int32_t> ParseNumber(std::string_view text) {
   return value;
 }
 
-std::int32_t ReadNumber(const std::string& path, const char* key, std::int32_t defaultValue) {
-  return ParseNumber(ReadText(path, key)).value_or(defaultValue);
-}
+// The section's values as the settings read them.
+class SettingsReader {
+ public:
+  explicit SettingsReader(const win::ProfileSection& data) : data_(data) {}
+  std::string Text(const char* key) const { return data_.GetString(key, "", kReadBufferSize); }
+  std::int32_t Number(const char* key, std::int32_t defaultValue) const {
+    return ParseNumber(Text(key)).value_or(defaultValue);
+  }
+  bool Yes(const char* key) const { return Number(key, 0) == 1; }
 
-bool ReadYes(const std::string& path, const char* key) { return ReadNumber(path, key, 0) == 1; }
+ private:
+  const win::ProfileSection& data_;
+};
 
 std::string YesNo(bool yes) { return yes ? "1" : "0"; }
+
+// A line of the file cannot hold a line break or a NUL, and no field means one: they are left out
+// rather than let a pasted value make every save fail.
+std::string OneLine(std::string text) {
+  std::erase_if(text, [](char c) { return c == '\r' || c == '\n' || c == '\0'; });
+  return text;
+}
+
+// KEYRING's value: keys separated by commas.
+bool Listed(std::string_view list, std::string_view key) {
+  while (!list.empty()) {
+    const std::size_t comma = list.find(',');
+    std::string_view item = list.substr(0, comma);
+    while (item.starts_with(' ')) item.remove_prefix(1);
+    while (item.ends_with(' ')) item.remove_suffix(1);
+    if (item == key) return true;
+    list.remove_prefix(comma == std::string_view::npos ? list.size() : comma + 1);
+  }
+  return false;
+}
 
 bool NeedsEscape(unsigned char byte) { return byte <= ' ' || byte == 0x7F || byte == '%'; }
 
@@ -82,41 +107,143 @@ std::string PasswordFromStoredText(const std::string& stored) {
 
 std::string SettingsFilePath() { return win::GetWindowsDirectory() + "/" + kSettingsFileName; }
 
-Settings LoadSettings(const std::string& path) {
-  Settings s;
-  s.UserId = ReadText(path, "USERID");
-  s.SavePass = ReadYes(path, "SAVEPASS");
-  s.Pass = PasswordFromStoredText(ReadText(path, "PASS"));
-  s.Time = ReadNumber(path, "TIME", kDefaultCheckMinutes);
-  s.TimeEnabled = ReadYes(path, "TIMEENABLED");
-  s.ProxyUser = ReadText(path, "PNAME");
-  s.SaveProxyPass = ReadYes(path, "SAVEPASSP");
-  s.ProxyPass = PasswordFromStoredText(ReadText(path, "PROXYPASS"));
-  s.ProxyHost = ReadText(path, "PROXY");
-  s.ProxyPort = ReadText(path, "PORT");
-  s.WavFile = ReadText(path, "WAVFILE");
-  s.UseProxy = ReadYes(path, "CHECKED");
-  s.WavPlay = ReadYes(path, "WAVPLAY");
-  s.Headers = ReadYes(path, "HEADERS");
-  return s;
+// The keyring while it works: asked whether one runs the first time it is needed, and dropped at
+// its first failure, so that a keyring that does not answer costs one wait, not one per password.
+class SettingsStore::KeyringUse {
+ public:
+  explicit KeyringUse(PasswordKeyring* keyring) : keyring_(keyring) {}
+  PasswordKeyring* Get() {
+    if (!asked_ && keyring_ && !keyring_->Available()) keyring_ = nullptr;
+    asked_ = true;
+    return keyring_;
+  }
+  void Failed() { keyring_ = nullptr; }
+
+ private:
+  PasswordKeyring* keyring_;
+  bool asked_ = false;
+};
+
+SettingsStore::SettingsStore(std::string path, PasswordKeyring* keyring) : path_(std::move(path)), keyring_(keyring) {}
+
+std::string SettingsStore::KeyringName(Password which) const { return kPasswordKeys[which] + (" " + path_); }
+
+LoadedSettings SettingsStore::Load() {
+  LoadedSettings loaded;
+  passwords_ = {};
+  win::ProfileSection data;
+  try {
+    data = win::ReadProfileSection(kSettingsSection, path_);
+  } catch (const win::FileError& e) {
+    loaded.problem.emplace("Unable to read " + path_ + ": " + e.what() +
+                           ". The defaults are used and the file is left as it is.");
+    return loaded;
+  }
+  const SettingsReader read(data);
+  Settings& s = loaded.fields;
+  s.UserId = read.Text("USERID");
+  s.SavePass = read.Yes("SAVEPASS");
+  s.Pass = PasswordFromStoredText(read.Text("PASS"));
+  s.Time = read.Number("TIME", kDefaultCheckMinutes);
+  s.TimeEnabled = read.Yes("TIMEENABLED");
+  s.ProxyUser = read.Text("PNAME");
+  s.SaveProxyPass = read.Yes("SAVEPASSP");
+  s.ProxyPass = PasswordFromStoredText(read.Text("PROXYPASS"));
+  s.ProxyHost = read.Text("PROXY");
+  s.ProxyPort = read.Text("PORT");
+  s.WavFile = read.Text("WAVFILE");
+  s.UseProxy = read.Yes("CHECKED");
+  s.WavPlay = read.Yes("WAVPLAY");
+  s.Headers = read.Yes("HEADERS");
+  try {
+    ReadKeyringPasswords(read.Text(kKeyringKey), s);
+  } catch (const KeyringError& e) {
+    loaded.problem.emplace(std::string("Unable to read the saved passwords from the keyring: ") + e.what());
+  }
+  return loaded;
 }
 
-void SaveSettings(const std::string& path, const Settings& f) {
+// A listed password whose "Save Password" is off is one whose removal from the keyring failed at
+// the last save: it is not read, and the next save tries again.
+void SettingsStore::ReadKeyringPasswords(const std::string& listed, Settings& fields) {
+  const bool saved[kPasswordCount] = {fields.SavePass, fields.SaveProxyPass};
+  std::string* const texts[kPasswordCount] = {&fields.Pass, &fields.ProxyPass};
+  bool wanted = false;
+  for (int p = 0; p < kPasswordCount; ++p) {
+    passwords_[p].inKeyring = Listed(listed, kPasswordKeys[p]);
+    passwords_[p].unread = passwords_[p].inKeyring && saved[p];
+    if (passwords_[p].inKeyring) texts[p]->clear();
+    wanted = wanted || passwords_[p].unread;
+  }
+  if (!wanted) return;
+  if (!keyring_ || !keyring_->Available()) throw KeyringError("no keyring is running");
+  for (int p = 0; p < kPasswordCount; ++p) {
+    if (!passwords_[p].unread) continue;
+    *texts[p] = keyring_->Read(KeyringName(static_cast<Password>(p)));
+    passwords_[p].unread = false;
+  }
+}
+
+SettingsStore::StoredPassword SettingsStore::Store(Password which, bool save, const std::string& password,
+                                                 KeyringUse& keyring) {
+  const PasswordState& now = passwords_[which];
+  if (!save) {
+    if (!now.inKeyring) return {};
+    if (PasswordKeyring* k = keyring.Get()) {
+      try {
+        k->Remove(KeyringName(which));
+        return {};
+      } catch (const KeyringError&) {
+        keyring.Failed();
+      }
+    }
+    return {"", {true, false}};  // still there: listed, so that the next save removes it
+  }
+  if (now.unread && password.empty()) return {"", now};  // not typed again: stays in the keyring
+  if (PasswordKeyring* k = keyring.Get()) {
+    try {
+      k->Write(KeyringName(which), password);
+      return {"", {true, false}};
+    } catch (const KeyringError&) {
+      keyring.Failed();
+    }
+  }
+  return {StoredPasswordText(password), {}};
+}
+
+void SettingsStore::Save(const Settings& f) {
+  KeyringUse keyring(keyring_);
+  const StoredPassword pass = Store(kAccount, f.SavePass, f.Pass, keyring);
+  const StoredPassword proxyPass = Store(kProxy, f.SaveProxyPass, f.ProxyPass, keyring);
+  std::string listed;
+  for (const auto& [stored, key] : {std::pair{&pass, "PASS"}, std::pair{&proxyPass, "PROXYPASS"}})
+    if (stored->state.inKeyring) listed += (listed.empty() ? "" : ",") + std::string(key);
   const std::vector<win::ProfileEntry> entries = {
-      {"USERID", f.UserId},
+      {"USERID", OneLine(f.UserId)},
       {"SAVEPASS", YesNo(f.SavePass)},
-      {"PASS", f.SavePass ? StoredPasswordText(f.Pass) : ""},
+      {"PASS", pass.fileText},
       {"TIME", std::to_string(f.Time)},
       {"TIMEENABLED", YesNo(f.TimeEnabled)},
       {"HEADERS", YesNo(f.Headers)},
-      {"PNAME", f.ProxyUser},
+      {"PNAME", OneLine(f.ProxyUser)},
       {"SAVEPASSP", YesNo(f.SaveProxyPass)},
-      {"PROXYPASS", f.SaveProxyPass ? StoredPasswordText(f.ProxyPass) : ""},
-      {"PROXY", f.ProxyHost},
-      {"PORT", f.ProxyPort},
-      {"WAVFILE", f.WavFile},
+      {"PROXYPASS", proxyPass.fileText},
+      {"PROXY", OneLine(f.ProxyHost)},
+      {"PORT", OneLine(f.ProxyPort)},
+      {"WAVFILE", OneLine(f.WavFile)},
       {"CHECKED", YesNo(f.UseProxy)},
       {"WAVPLAY", YesNo(f.WavPlay)},
+      {kKeyringKey, listed},
   };
-  if (!win::WritePrivateProfileStrings(kSettingsSection, entries, path)) throw SettingsWriteError(path);
+  try {
+    win::WriteProfileStrings(kSettingsSection, entries, path_);
+  } catch (const win::FileError& e) {
+    throw SettingsWriteError(path_, e.what());
+  }
+  passwords_[kAccount] = pass.state;
+  passwords_[kProxy] = proxyPass.state;
 }
+
+Settings LoadSettings(const std::string& path) { return SettingsStore(path).Load().fields; }
+
+void SaveSettings(const std::string& path, const Settings& fields) { SettingsStore(path).Save(fields); }

@@ -1,19 +1,35 @@
 #pragma once
 // The main window's fields kept between runs in "vexmira.ini" (section DATA) in the user's
 // configuration directory. Read once when the window first shows, written when it closes.
+// Saved passwords go to the desktop keyring when one runs; the key KEYRING, after the fourteen
+// keys of the fields, lists the keys whose password is kept there ("PASS,PROXYPASS"), and those
+// keys are written empty. Without a keyring they stay in the file in their shifted form, which
+// only obscures them.
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
+#include "session/password_keyring.h"
+
 inline constexpr const char* kSettingsFileName = "vexmira.ini";
 inline constexpr const char* kSettingsSection = "DATA";
+inline constexpr const char* kKeyringKey = "KEYRING";
 inline constexpr std::int32_t kDefaultCheckMinutes = 5;
 
-// A save that failed; the file is as it was before.
+// A save that failed; the file is as it was before. The reason follows the path.
 class SettingsWriteError : public std::runtime_error {
  public:
-  explicit SettingsWriteError(const std::string& path) : std::runtime_error("Unable to write to " + path) {}
+  SettingsWriteError(const std::string& path, const std::string& reason)
+      : std::runtime_error("Unable to write to " + path + ": " + reason) {}
+};
+
+// What a load could not read; the program runs on the defaults of what is missing.
+class SettingsReadError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
 };
 
 // The fields as the window holds them; the defaults are those of a missing file. The passwords
@@ -40,12 +56,57 @@ struct Settings {
 // "<configuration directory>/vexmira.ini"; creates the directory when missing.
 std::string SettingsFilePath();
 
-// Missing file, section or key: the default. Yes/no keys are yes only for 1; numbers are
-// decimal or "0x" hexadecimal, anything else is the default.
-Settings LoadSettings(const std::string& path);
+// What a load gives the window: the fields, with the defaults for what could not be read, and
+// what the user is to be told about that.
+struct LoadedSettings {
+  Settings fields;
+  std::optional<SettingsReadError> problem;
+};
 
-// Writes all fourteen keys in one replacement of the file (other sections and keys stay), so a
-// failed save changes nothing. Throws SettingsWriteError.
+// The settings file of one path, with the keyring for its passwords. It remembers between load
+// and save which saved passwords the keyring could not give, so that a keyring that is locked or
+// gone at start does not cost them: one the user has not typed again stays where it is.
+class SettingsStore {
+ public:
+  // Without a keyring the passwords stay in the file.
+  explicit SettingsStore(std::string path = {}, PasswordKeyring* keyring = nullptr);
+
+  const std::string& Path() const { return path_; }
+
+  // Missing file, section or key: the default. Yes/no keys are yes only for 1; numbers are
+  // decimal or "0x" hexadecimal, anything else is the default. A file that cannot be read (not a
+  // regular file, over 1 MiB, a link to what is not the user's own) gives the defaults and a
+  // problem, and is left as it is.
+  LoadedSettings Load();
+
+  // Writes all fourteen keys and KEYRING in one replacement of the file (other sections and keys
+  // stay), so a failed save changes nothing in the file. Any value the fields can hold can be
+  // saved. Throws SettingsWriteError.
+  void Save(const Settings& fields);
+
+ private:
+  enum Password { kAccount, kProxy, kPasswordCount };
+  struct PasswordState {
+    bool inKeyring = false;  // as the file lists it
+    bool unread = false;     // listed, but the keyring could not give it
+  };
+  struct StoredPassword {
+    std::string fileText;  // PASS or PROXYPASS as written
+    PasswordState state;   // once the file is written
+  };
+  class KeyringUse;
+
+  void ReadKeyringPasswords(const std::string& listed, Settings& fields);
+  StoredPassword Store(Password which, bool save, const std::string& password, KeyringUse& keyring);
+  std::string KeyringName(Password which) const;
+
+  std::string path_;
+  PasswordKeyring* keyring_;
+  std::array<PasswordState, kPasswordCount> passwords_{};
+};
+
+// The file alone, without a keyring; the defaults when it cannot be read.
+Settings LoadSettings(const std::string& path);
 void SaveSettings(const std::string& path, const Settings& fields);
 
 // The stored form of a password. Plain printable passwords get EncodeStoredPassword's form

@@ -147,15 +147,23 @@ void MainWindow::showEvent(QShowEvent* event) {
   RunReportingErrors([this] { LoadSettingsOnce(); });
 }
 
-// A failed save keeps the window open, with the error shown, so the user loses nothing.
+// The settings are saved once. A save that fails is reported (a message box, or stderr once a
+// stop signal has redirected the reports) and the window closes all the same: a file that
+// cannot be written must not keep the user from quitting.
 void MainWindow::closeEvent(QCloseEvent* event) {
-  try {
-    SaveSettingsOnClose();
-  } catch (...) {
+  if (closing_) {  // asked again while this close waits for the keyring or shows its error
+    EndRunningWork();
     event->ignore();
-    ReportApplicationError(std::current_exception());
     return;
   }
+  closing_ = true;
+  autoCheckTimer->stop();  // no check starts while the save waits
+  saveFailed_ = true;
+  RunReportingErrors([this] {
+    SaveSettingsOnClose();
+    saveFailed_ = false;
+  });
+  closing_ = false;
   closed_ = true;
   EndRunningWork();
   event->accept();

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "keyring/secret_service_keyring.h"
 #include "platform/sound_device.h"
 #include "session/check_cycle.h"
 #include "session/settings.h"
@@ -43,8 +44,9 @@ class MainWindow : public QWidget, public MainView {
   // The Messages window, created after this one; the check cycle and Headers show it.
   void SetMessagesWindow(MessagesWindow& window);
   WebmailSession& Session() { return session_; }
-  const std::string& SettingsPath() const { return settingsPath_; }
+  const std::string& SettingsPath() const { return settingsStore_.Path(); }
   bool Closed() const { return closed_; }
+  bool SaveFailed() const { return saveFailed_; }  // the close could not save the settings
 
   // Handlers.
   void CheckNow();
@@ -64,7 +66,7 @@ class MainWindow : public QWidget, public MainView {
   void RestoreFromTray();
   void CloseFromTray();
   void LocateSettingsFile();
-  void LoadSettingsOnce();
+  void LoadSettingsOnce();   // throws SettingsReadError after applying what could be read
   void SaveSettingsOnClose();  // throws SettingsWriteError
 
   // MainView.
@@ -149,8 +151,11 @@ class MainWindow : public QWidget, public MainView {
 
   WebmailSession session_{*this};
   MessagesWindow* messagesWindow_ = nullptr;
-  std::string settingsPath_;
+  SecretServiceKeyring keyring_;
+  SettingsStore settingsStore_;
   bool settingsLoaded_ = false;
+  bool closing_ = false;
   bool closed_ = false;
+  bool saveFailed_ = false;
   QString appliedIntervalText_;  // the Time field's text that set autoCheckTimer
 };

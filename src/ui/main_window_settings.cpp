@@ -14,16 +14,18 @@ QString FromBytes(const std::string& text) { return QString::fromStdString(text)
 
 }  // namespace
 
-void MainWindow::LocateSettingsFile() { settingsPath_ = SettingsFilePath(); }
+void MainWindow::LocateSettingsFile() { settingsStore_ = SettingsStore(SettingsFilePath(), &keyring_); }
 
 void MainWindow::LoadSettingsOnce() {
   if (settingsLoaded_) return;
   settingsLoaded_ = true;
-  ApplySettings(LoadSettings(settingsPath_));
+  const LoadedSettings loaded = settingsStore_.Load();
+  ApplySettings(loaded.fields);
   StartAutoCheckTimer();  // the countdown starts now
+  if (loaded.problem) throw *loaded.problem;
 }
 
-void MainWindow::SaveSettingsOnClose() { SaveSettings(settingsPath_, FieldsAsSettings()); }
+void MainWindow::SaveSettingsOnClose() { settingsStore_.Save(FieldsAsSettings()); }
 
 // Set as the user would: a value that differs runs the field's handler (AccountChanged, the check
 // boxes' enabling rules); an equal one changes nothing. The spin box keeps TIME within 2 to 60.

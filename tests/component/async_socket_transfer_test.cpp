@@ -149,6 +149,26 @@ TEST_F(Transfer, CloseDiscardsWhatIsStillQueued) {
   ::close(fresh);
 }
 
+TEST_F(Transfer, ResetMetWhileSendingStillDeliversWhatThePeerSentFirst) {
+  std::string received;
+  socket.OnDataAvailable = [&](AsyncSocketBase* sender, std::uint16_t) {
+    char buffer[100];
+    const int n = sender->Receive(buffer, sizeof buffer);
+    if (n > 0) received.append(buffer, n);
+  };
+  SendAll(peer, "the answer");
+  CloseWithReset(peer);
+  peer = -1;
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));  // the reset has arrived
+  const std::string body = Pattern(1 << 20);
+  EXPECT_EQ(socket.Send(body.data(), static_cast<int>(body.size())), static_cast<int>(body.size()));
+  EXPECT_EQ(log.Count("SessionClosed 0") + log.Count("SessionClosed 10054"), 0u) << "not from inside Send";
+  ASSERT_TRUE(PumpUntil([&] { return socket.State() == wsClosed; }));
+  EXPECT_EQ(received, "the answer");
+  EXPECT_EQ(log.Count("SessionClosed 10054"), 1u);
+  EXPECT_TRUE(socket.AllSent);
+}
+
 TEST_F(Transfer, SendOnUnconnectedSocketReportsAndCloses) {
   socket.Close();
   EXPECT_EQ(ExceptionText([&] { socket.SendStr("x"); }), "Error 10057 in function Send\r\nSocket is not connected");

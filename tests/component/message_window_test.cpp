@@ -89,4 +89,20 @@ TEST(MessageWindow, HandlerExceptionLeavesThePumpAndTheRestWaits) {
   EXPECT_EQ(log.back().second, 3u);
 }
 
+TEST(MessageWindow, PumpMessagesReturnsOnlyWithTheQueueEmpty) {
+  // Each handler posts the next message, so every pass of the pump finds a new one queued.
+  struct Chain : win::MessageReceiver {
+    win::HWND window = win::CreateMessageWindow(*this);
+    std::vector<win::UINT> seen;
+    ~Chain() { win::DestroyMessageWindow(window); }
+    void WindowProc(win::UINT message, win::WPARAM, win::LPARAM) override {
+      seen.push_back(message);
+      if (message < 5) win::PostMessage(window, message + 1, 0, 0);
+    }
+  } chain;
+  win::PostMessage(chain.window, 1, 0, 0);
+  win::PumpMessages();
+  EXPECT_EQ(chain.seen, (std::vector<win::UINT>{1, 2, 3, 4, 5}));
+}
+
 }  // namespace

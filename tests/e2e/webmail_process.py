@@ -3,6 +3,7 @@ system's choice, stopped with a signal, with its log, descriptors and resident s
 The programs come from the environment: WEBMAIL, SCANPAGE and HTTPGET (set by CTest)."""
 import os
 import re
+import resource
 import select
 import signal
 import socket
@@ -18,10 +19,16 @@ MAIL_SERVER = "http://192.0.2.20"
 
 
 class Emulator:
-    def __init__(self, *args):
+    def __init__(self, *args, max_descriptors=None):
+        """max_descriptors: the emulator's descriptor limit (ulimit -n), to make it run out."""
         self.log_file = tempfile.TemporaryFile()  # a pipe nobody reads would fill and stall it
+
+        def limit():
+            if max_descriptors is not None:
+                resource.setrlimit(resource.RLIMIT_NOFILE, (max_descriptors, max_descriptors))
+
         self.process = subprocess.Popen([WEBMAIL, "--port", "0", *args], stdin=subprocess.DEVNULL,
-                                        stdout=subprocess.PIPE, stderr=self.log_file)
+                                        stdout=subprocess.PIPE, stderr=self.log_file, preexec_fn=limit)
         ready, _, _ = select.select([self.process.stdout], [], [], 10)
         line = self.process.stdout.readline().decode() if ready else ""
         match = re.fullmatch(r"webmail: listening on 127\.0\.0\.1:(\d+)\n", line)
@@ -57,6 +64,11 @@ class Emulator:
 
     def descriptors(self):
         return len(os.listdir("/proc/%d/fd" % self.process.pid))
+
+    def cpu_seconds(self):
+        with open("/proc/%d/stat" % self.process.pid) as f:
+            fields = f.read().rsplit(")", 1)[1].split()
+        return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
 
     def resident_kib(self):
         with open("/proc/%d/status" % self.process.pid) as f:

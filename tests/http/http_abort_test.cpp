@@ -96,6 +96,19 @@ TEST(HttpAbort, SecondRequestWhileOneRunsIsRefusedAndTheFirstCompletes) {
   EXPECT_EQ(http.URL, server.Url("/one"));
 }
 
+// Whatever a handler raises while Get waits, the caller sees the request fail with its message,
+// as an HttpError, and the client is idle.
+TEST(HttpAbort, AHandlerThatRaisesDuringTheWaitFailsTheRequest) {
+  ScriptedServer server({{Hold()}});
+  HttpClient http;
+  http.URL = server.Url();
+  http.OnStateChange = [](HttpClient* s) {
+    if (s->ClientState() == hsAwaitingHeader) throw std::runtime_error("handler failed");
+  };
+  EXPECT_EQ(GetRaising(http), "404 handler failed");
+  EXPECT_EQ(http.ClientState(), hsIdle);
+}
+
 TEST(HttpAbort, FailedLookupAndRefusedConnection) {
   HttpClient http;
   http.URL = "http://no-such-host.invalid/";

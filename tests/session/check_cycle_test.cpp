@@ -10,6 +10,7 @@
 #include "fake_main_view.h"
 #include "mailbox_page.h"
 #include "scripted_server.h"
+#include "session/service_url.h"
 
 using httptest::Hold;
 using httptest::ScriptedServer;
@@ -185,6 +186,29 @@ TEST_F(Cycle, APageThatIsNoMailboxStillTriesTheLogout) {
   }
   EXPECT_EQ(view.Messages(), std::vector<std::string>{"No mail for you!"});  // the count of the last scan
   EXPECT_EQ(view.status, "Logging out...");
+}
+
+// A logout address that leaves the service is not requested: the cycle stops with the reason.
+TEST_F(Cycle, ALogoutAddressOutsideTheServiceIsNeverRequested) {
+  const std::string hostile[] = {"http://192.0.2.20.evil.example:6666/cgi-bin/logout", "http://192.0.2.20:22/x",
+                                 "http://192.0.2.20@10.1.1.1/x", "http://192.0.2.20:80@10.1.1.1/x",
+                                 "http://192.0.2.20:8080/x"};
+  for (const std::string& url : hostile) {
+    Serve({{Send(Ok(testpage::Page("1", {testpage::MakeRow(1)}, url)))}, {Send(Ok("bye"))}});
+    try {
+      session.RunCheckCycle();
+      ADD_FAILURE() << url;
+    } catch (const EServiceUrl& e) {
+      EXPECT_STREQ(e.what(), "The page points to a server outside the webmail service; nothing was sent");
+    }
+    EXPECT_EQ(server->Requests().size(), 1u) << url;  // the login only
+    session.StopCheck();
+  }
+  Serve({{Send(Ok(testpage::Page("1", {testpage::MakeRow(1)}, "http://192.0.2.20:80/cgi-bin/logout")))},
+         {Send(Ok("bye"))}});
+  session.RunCheckCycle();
+  ASSERT_EQ(server->Requests().size(), 2u);
+  EXPECT_TRUE(server->Requests()[1].starts_with("GET http://192.0.2.20:80/cgi-bin/logout HTTP/1.0\r\n"));
 }
 
 TEST_F(Cycle, ProxyPropertiesFollowUseProxy) {

@@ -8,6 +8,7 @@
 #include "session/list_error.h"
 #include "mailbox_page.h"
 #include "scripted_server.h"
+#include "session/service_url.h"
 
 using httptest::Hold;
 using httptest::ScriptedServer;
@@ -110,6 +111,24 @@ TEST_F(Operations, ALinkWithALineBreakIsRefusedWithAClearMessage) {
   }
   EXPECT_TRUE(server->Requests().empty());
   EXPECT_EQ(session.httpClient.ReceiveStream, nullptr);
+}
+
+// A message link is appended to the login server's address: one that changes the host, the
+// port or adds user information sends nothing.
+TEST_F(Operations, AMessageLinkThatLeavesTheServiceSendsNothing) {
+  Serve({});
+  for (const std::string link : {"@10.1.1.1:25/x", ":8080/cgi-bin/getmsg", ".evil.example/x", "x/y"}) {
+    session.State.Messages.links[0] = link;
+    try {
+      session.PreviewMessage({0, 0, 0, 0}, windows);
+      ADD_FAILURE() << link;
+    } catch (const EServiceUrl& e) {
+      EXPECT_STREQ(e.what(), kOutsideServiceText);
+    }
+  }
+  EXPECT_TRUE(server->Requests().empty());
+  EXPECT_EQ(session.httpClient.ReceiveStream, nullptr);
+  EXPECT_EQ(std::count(windows.events.begin(), windows.events.end(), "preview"), 0);
 }
 
 TEST_F(Operations, ASecondRequestWhileOneRunsIsRefusedAndLeavesItAlone) {

@@ -1,4 +1,4 @@
-// The profile file stand-in: lookups, in-place edits that leave everything else alone, and the
+// Profile files: lookups, in-place edits that leave everything else alone, and the
 // configuration directory.
 
 #include "platform/profile_file.h"
@@ -7,12 +7,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 
 #include "temp_directory.h"
 
-using win::GetPrivateProfileString;
-using win::WritePrivateProfileStrings;
+using win::FileError;
+using win::ReadProfileSection;
+using win::WriteProfileStrings;
 
 namespace {
 
@@ -21,7 +21,7 @@ struct ProfileFile : ::testing::Test {
   std::string path = dir.File("test.ini");
 
   std::string Read(const char* section, const char* key, std::size_t size = 1024) {
-    return GetPrivateProfileString(section, key, "<default>", size, path);
+    return ReadProfileSection(section, path).GetString(key, "<default>", size);
   }
 };
 
@@ -45,7 +45,8 @@ TEST_F(ProfileFile, LooksUpWithoutRegardToCaseAndTrimsBlanks) {
   EXPECT_EQ(Read("DATA", "noequals"), "<default>");
   EXPECT_EQ(Read("MISSING", "USERID"), "<default>");
   EXPECT_EQ(Read("DATA2", "LATER"), "x");  // last line without a line break
-  EXPECT_EQ(GetPrivateProfileString("DATA", "USERID", "d", 1024, dir.File("none.ini")), "d");
+  EXPECT_EQ(ReadProfileSection("DATA", dir.File("none.ini")).GetString("USERID", "d", 1024), "d");
+  EXPECT_EQ(ReadProfileSection("DATA", dir.File("none/none.ini")).GetString("USERID", "d", 1024), "d");
 }
 
 TEST_F(ProfileFile, ReadsAreLimitedToTheBuffer) {
@@ -57,17 +58,17 @@ TEST_F(ProfileFile, ReadsAreLimitedToTheBuffer) {
 TEST_F(ProfileFile, AWriteChangesOnlyItsKeys) {
   const std::string other = "; settings of two programs\r\n[Other]\r\nKEY=1\r\n\r\n";
   WriteFile(path, other + "[data]\r\nuserid=old\r\n; keep me\r\nTIME=5\r\n\r\n[Last]\r\nX=y");
-  ASSERT_TRUE(WritePrivateProfileStrings("DATA", {{"USERID", "new"}, {"PASS", ""}, {"TIME", "7"}}, path));
+  WriteProfileStrings("DATA", {{"USERID", "new"}, {"PASS", ""}, {"TIME", "7"}}, path);
   EXPECT_EQ(ReadFile(path), other +
                                 "[data]\r\nUSERID=new\r\n; keep me\r\nTIME=7\r\nPASS=\r\n\r\n"
                                 "[Last]\r\nX=y");
 
-  ASSERT_TRUE(WritePrivateProfileStrings("NEW", {{"A", "1"}}, path));
+  WriteProfileStrings("NEW", {{"A", "1"}}, path);
   EXPECT_TRUE(ReadFile(path).ends_with("[Last]\r\nX=y\r\n[NEW]\r\nA=1\r\n"));
 }
 
 TEST_F(ProfileFile, ANewFileGetsTheKeysInOrderReadableByItsOwnerOnly) {
-  ASSERT_TRUE(WritePrivateProfileStrings("DATA", {{"B", "2"}, {"A", "1"}, {"C", ""}}, path));
+  WriteProfileStrings("DATA", {{"B", "2"}, {"A", "1"}, {"C", ""}}, path);
   EXPECT_EQ(ReadFile(path), "[DATA]\nB=2\nA=1\nC=\n");
   struct stat info {};
   ASSERT_EQ(::stat(path.c_str(), &info), 0);
@@ -78,7 +79,7 @@ TEST_F(ProfileFile, ALinkedFileIsReplacedAtItsTarget) {
   const std::string target = dir.File("kept-elsewhere.ini");
   WriteFile(target, "[DATA]\nA=1\n");
   ASSERT_EQ(::symlink(target.c_str(), path.c_str()), 0);
-  ASSERT_TRUE(WritePrivateProfileStrings("DATA", {{"A", "2"}}, path));
+  WriteProfileStrings("DATA", {{"A", "2"}}, path);
   struct stat info {};
   ASSERT_EQ(::lstat(path.c_str(), &info), 0);
   EXPECT_TRUE(S_ISLNK(info.st_mode));
@@ -87,19 +88,17 @@ TEST_F(ProfileFile, ALinkedFileIsReplacedAtItsTarget) {
 
 TEST_F(ProfileFile, RefusesWhatWouldBreakTheFileAndLeavesItAlone) {
   WriteFile(path, "[DATA]\nA=1\n");
-  for (const std::string& value : {std::string("two\nlines"), std::string("cr\r"), std::string("nul\0x", 5)}) {
-    errno = 0;
-    EXPECT_FALSE(WritePrivateProfileStrings("DATA", {{"A", "ok"}, {"B", value}}, path));
-    EXPECT_EQ(errno, EINVAL);
-  }
-  EXPECT_FALSE(WritePrivateProfileStrings("DATA", {{"A=B", "1"}}, path));
-  EXPECT_FALSE(WritePrivateProfileStrings("DA]TA", {{"A", "1"}}, path));
+  for (const std::string& value : {std::string("two\nlines"), std::string("cr\r"), std::string("nul\0x", 5)})
+    EXPECT_THROW(WriteProfileStrings("DATA", {{"A", "ok"}, {"B", value}}, path), FileError);
+  EXPECT_THROW(WriteProfileStrings("DATA", {{"A=B", "1"}}, path), FileError);
+  EXPECT_THROW(WriteProfileStrings("DA]TA", {{"A", "1"}}, path), FileError);
   EXPECT_EQ(ReadFile(path), "[DATA]\nA=1\n");
 
   // A file that is there but cannot be read is not replaced: its other sections would be lost.
   const std::string directory = dir.File("sub.ini");
   ASSERT_EQ(::mkdir(directory.c_str(), 0700), 0);
-  EXPECT_FALSE(WritePrivateProfileStrings("DATA", {{"A", "1"}}, directory));
+  EXPECT_THROW(WriteProfileStrings("DATA", {{"A", "1"}}, directory), FileError);
+  EXPECT_THROW(ReadProfileSection("DATA", directory), FileError);
 }
 
 TEST(WindowsDirectory, IsTheConfigurationDirectoryCreatedWhenMissing) {

@@ -81,7 +81,7 @@ TEST_F(SettingsFile, ASaveWritesTheFourteenKeysInOrderAndReadsBack) {
   EXPECT_EQ(ReadFile(path),
             "[DATA]\nUSERID=alice\nSAVEPASS=1\nPASS=" + EncodeStoredPassword("wonderland") +
                 "\nTIME=7\nTIMEENABLED=1\nHEADERS=1\nPNAME=pu\nSAVEPASSP=1\nPROXYPASS=" + EncodeStoredPassword("pp") +
-                "\nPROXY=127.0.0.1\nPORT=3128\nWAVFILE=/home/alice/new mail.wav\nCHECKED=1\nWAVPLAY=1\n");
+                "\nPROXY=127.0.0.1\nPORT=3128\nWAVFILE=/home/alice/new mail.wav\nCHECKED=1\nWAVPLAY=1\nKEYRING=\n");
   EXPECT_EQ(LoadSettings(path), s);
 
   // Unsaved passwords are written empty; the proxy settings stay without "Use Proxy".
@@ -104,7 +104,7 @@ TEST_F(SettingsFile, OtherSectionsKeysAndCommentsStay) {
   EXPECT_TRUE(text.starts_with("; written by hand\r\n[Window]\r\nLeft=10\r\n\r\n[Data]\r\n; my account\r\n"
                                "USERID=alice\r\nEXTRA=keep\r\nSAVEPASS=1\r\n"))
       << text;
-  EXPECT_TRUE(text.ends_with("WAVPLAY=1\r\n\r\n[Tail]\r\nZ=1\r\n")) << text;
+  EXPECT_TRUE(text.ends_with("WAVPLAY=1\r\nKEYRING=\r\n\r\n[Tail]\r\nZ=1\r\n")) << text;
   EXPECT_EQ(LoadSettings(path), Filled());
 }
 
@@ -131,6 +131,34 @@ TEST_F(SettingsFile, EveryPasswordByteComesBack) {
   }
 }
 
+// A pasted line break or NUL in a text field cannot make the save fail: it is left out of the
+// line; every other byte stays.
+TEST_F(SettingsFile, AnyValueTheFieldsCanHoldIsSaved) {
+  std::string everyByte;
+  for (int b = 1; b < 256; ++b) everyByte += static_cast<char>(b);
+  Settings s = Filled();
+  s.UserId = "al\nice\r\n";
+  s.ProxyUser = std::string("p\0u", 3);
+  s.ProxyHost = "127.0.0.1\r";
+  s.ProxyPort = "31\r\n28";
+  s.WavFile = "x" + everyByte + "y";
+  s.Pass = std::string("pw\r\n\0end", 9);
+  ASSERT_NO_THROW(SaveSettings(path, s));
+
+  const Settings back = LoadSettings(path);
+  EXPECT_EQ(back.UserId, "alice");
+  EXPECT_EQ(back.ProxyUser, "pu");
+  EXPECT_EQ(back.ProxyHost, "127.0.0.1");
+  EXPECT_EQ(back.ProxyPort, "3128");
+  std::string oneLine = everyByte;
+  std::erase(oneLine, '\r');
+  std::erase(oneLine, '\n');
+  EXPECT_EQ(back.WavFile, "x" + oneLine + "y");
+  EXPECT_EQ(back.Pass, s.Pass);
+  EXPECT_EQ(back.Time, 7);  // the keys after them are intact
+  EXPECT_TRUE(back.WavPlay);
+}
+
 TEST(StoredPassword, PrintablePasswordsKeepTheShiftedForm) {
   std::string printable;
   for (char c = ' '; c <= '~'; ++c) printable += c;
@@ -146,13 +174,14 @@ TEST_F(SettingsFile, AnUnwritableDirectoryIsReportedAndNothingChanges) {
     SaveSettings(unreachable, Filled());
     FAIL() << "no error";
   } catch (const SettingsWriteError& e) {
-    EXPECT_EQ(std::string(e.what()), "Unable to write to " + unreachable);
+    EXPECT_EQ(std::string(e.what()), "Unable to write to " + unreachable + ": Not a directory");
   }
   EXPECT_EQ(ReadFile(dir.File("file")), "");
 }
 
 // The save is cut short by the file size limit while it writes: once by the signal that kills
-// the process (a crash halfway), once as a failing write. The old file stays whole either way.
+// the process (a crash halfway), once as a failing write. The old file stays whole either way,
+// and nothing of the cut save outlives the next one.
 TEST_F(SettingsFile, ASaveCutShortLeavesTheOldFile) {
   SaveSettings(path, Filled());
   const std::string before = ReadFile(path);
@@ -181,4 +210,6 @@ TEST_F(SettingsFile, ASaveCutShortLeavesTheOldFile) {
     EXPECT_EQ(ReadFile(path), before);
     EXPECT_EQ(LoadSettings(path), Filled());
   }
+  SaveSettings(path, Filled());
+  EXPECT_EQ(FilesInDirectory(), 1u);
 }

@@ -1,11 +1,14 @@
-// The real program ended by SIGTERM or SIGINT saves its settings as the close box does.
+// The real program ended by SIGTERM or SIGINT saves its settings as the close box does, once:
+// a save that fails ends it all the same, with the reason on stderr. It runs without core dumps.
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <thread>
 
@@ -15,11 +18,14 @@ namespace {
 
 using namespace std::chrono_literals;
 
-pid_t StartProgram(const std::string& configHome) {
+// Its stderr goes to `errors` when given.
+pid_t StartProgram(const std::string& configHome, const std::string& errors = "") {
   const pid_t child = ::fork();
   if (child == 0) {
     ::setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    ::setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/vexmira-test-bus", 1);  // no keyring
+    if (!errors.empty() && !std::freopen(errors.c_str(), "w", stderr)) ::_exit(126);
     ::execl(VEXMIRA_BINARY, "vexmira", static_cast<char*>(nullptr));
     ::_exit(127);
   }
@@ -47,6 +53,22 @@ int WaitForExit(pid_t pid, std::chrono::milliseconds limit) {
   return -1;
 }
 
+// Waits until the program catches `signal`; false if it does not start.
+bool Started(pid_t pid, int signal) {
+  for (int i = 0; i < 250; ++i) {
+    if (Catches(pid, signal)) return true;
+    std::this_thread::sleep_for(20ms);
+  }
+  return false;
+}
+
+std::string CoreLimit(pid_t pid) {
+  std::ifstream limits("/proc/" + std::to_string(pid) + "/limits");
+  for (std::string line; std::getline(limits, line);)
+    if (line.starts_with("Max core file size")) return line;
+  return "";
+}
+
 }  // namespace
 
 TEST(ShutdownSignal, SavesTheSettingsAndEnds) {
@@ -56,14 +78,43 @@ TEST(ShutdownSignal, SavesTheSettingsAndEnds) {
     WriteFile(path, "[Other]\nX=1\n[DATA]\nUSERID=bob\nTIME=0x0A\nTIMEENABLED=1\nSAVEPASS=0\nPASS=\xE1\n");
     const pid_t program = StartProgram(config.Path());
     ASSERT_GT(program, 0);
-    bool ready = false;
-    for (int i = 0; i < 250 && !(ready = Catches(program, signal)); ++i) std::this_thread::sleep_for(20ms);
-    ASSERT_TRUE(ready) << "the program did not start";
+    ASSERT_TRUE(Started(program, signal)) << "the program did not start";
+    EXPECT_EQ(CoreLimit(program), "Max core file size        0                    0                    bytes     ");
     ::kill(program, signal);
     EXPECT_EQ(WaitForExit(program, 10s), 0) << "signal " << signal;
     EXPECT_EQ(ReadFile(path),
               "[Other]\nX=1\n[DATA]\nUSERID=bob\nTIME=10\nTIMEENABLED=1\nSAVEPASS=0\nPASS=\n"
-              "HEADERS=0\nPNAME=\nSAVEPASSP=0\nPROXYPASS=\nPROXY=\nPORT=\nWAVFILE=\nCHECKED=0\nWAVPLAY=0\n")
+              "HEADERS=0\nPNAME=\nSAVEPASSP=0\nPROXYPASS=\nPROXY=\nPORT=\nWAVFILE=\nCHECKED=0\nWAVPLAY=0\nKEYRING=\n")
         << "signal " << signal;
+  }
+}
+
+// A read-only file, and a directory in the file's place (reported in a box at start, which the
+// signal finds open): one attempt, the reason on stderr, the end.
+TEST(ShutdownSignal, ASaveThatFailsStillEndsTheProgram) {
+  for (const bool readOnly : {true, false}) {
+    TempDirectory home;
+    const std::string config = home.File("config");
+    const std::string path = config + "/vexmira.ini";
+    ASSERT_EQ(::mkdir(config.c_str(), 0700), 0);
+    if (readOnly) {
+      WriteFile(path, "[DATA]\nUSERID=bob\n");
+      ASSERT_EQ(::chmod(path.c_str(), 0400), 0);
+    } else {
+      ASSERT_EQ(::mkdir(path.c_str(), 0700), 0);
+    }
+    const pid_t program = StartProgram(config, home.File("stderr.txt"));
+    ASSERT_GT(program, 0);
+    ASSERT_TRUE(Started(program, SIGTERM)) << "the program did not start";
+    std::this_thread::sleep_for(300ms);  // showing its window
+    ::kill(program, SIGTERM);
+    EXPECT_EQ(WaitForExit(program, 10s), 1) << (readOnly ? "read-only" : "directory");
+    const std::string reason = readOnly ? "the file is read-only" : "Is a directory";
+    EXPECT_NE(ReadFile(home.File("stderr.txt")).find("Vexmira: Unable to write to " + path + ": " + reason + "\n"),
+              std::string::npos)
+        << ReadFile(home.File("stderr.txt"));
+    if (readOnly) {
+      EXPECT_EQ(ReadFile(path), "[DATA]\nUSERID=bob\n");
+    }
   }
 }

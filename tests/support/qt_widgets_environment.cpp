@@ -1,5 +1,5 @@
 // Links a QApplication into a test program of widgets, under the offscreen platform unless the
-// caller chose another.
+// caller chose another, without a session bus.
 
 #include <QApplication>
 
@@ -15,6 +15,8 @@ class QtWidgetsEnvironment : public ::testing::Environment {
  public:
   void SetUp() override {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Closing a window saves its passwords: never into the keyring of the user running the tests.
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/vexmira-test-bus");
     static int argc = 1;
     static char name[] = "vexmira_widget_tests";
     static char* argv[] = {name, nullptr};

@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <stdexcept>
@@ -20,11 +21,25 @@ bool WaitReadable(int fd, int stopFd, int timeoutMs) {
   return poll(fds, 2, timeoutMs) > 0 && (fds[0].revents & (POLLIN | POLLHUP)) && !(fds[1].revents & POLLIN);
 }
 
-void SendAll(int fd, const std::string& bytes) {
+// False when the client has gone.
+bool SendAll(int fd, const std::string& bytes) {
   for (std::size_t sent = 0; sent < bytes.size();) {
     const ssize_t n = ::send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-    if (n <= 0) return;
+    if (n <= 0) return false;
     sent += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// Stops early when the client has sent nothing for 100 ms: it has nothing more to send then.
+void ReadUpTo(int fd, std::size_t count) {
+  char buffer[16384];
+  while (count > 0) {
+    pollfd p{fd, POLLIN, 0};
+    if (poll(&p, 1, 100) <= 0) return;
+    const ssize_t n = ::recv(fd, buffer, std::min(count, sizeof buffer), 0);
+    if (n <= 0) return;
+    count -= static_cast<std::size_t>(n);
   }
 }
 
@@ -50,11 +65,15 @@ std::string ReadRequest(int fd) {
   return request;
 }
 
-ScriptedServer::ScriptedServer(std::vector<Script> scripts, bool readRequest) : readRequest_(readRequest) {
+ScriptedServer::ScriptedServer(std::vector<Script> scripts, bool readRequest, const std::string& host,
+                               std::uint16_t port)
+    : address_(host), readRequest_(readRequest) {
   listenFd_ = ::socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in address{};
   address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = htons(port);
+  if (::inet_pton(AF_INET, host.c_str(), &address.sin_addr) != 1 || (ntohl(address.sin_addr.s_addr) >> 24) != 127)
+    throw std::runtime_error("scripted server listens on loopback only");
   socklen_t length = sizeof address;
   if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(listenFd_, 16) != 0 ||
       ::getsockname(listenFd_, reinterpret_cast<sockaddr*>(&address), &length) != 0 || ::pipe(stopPipe_) != 0)
@@ -72,6 +91,10 @@ ScriptedServer::~ScriptedServer() {
 }
 
 std::string ScriptedServer::Url(const std::string& path) const { return "http://" + HostPort() + path; }
+
+void ScriptedServer::SetReceiveBuffer(int bytes) {
+  ::setsockopt(listenFd_, SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes);
+}
 
 std::vector<std::string> ScriptedServer::Requests() {
   std::lock_guard lock(mutex_);
@@ -100,7 +123,7 @@ void ScriptedServer::Serve(int fd, const Script& script) {
   for (const Step& step : script) {
     switch (step.kind) {
       case Step::Send:
-        SendAll(fd, step.bytes);
+        if (!SendAll(fd, step.bytes)) return;  // the rest of the script is for nobody
         break;
       case Step::Pause:
         std::this_thread::sleep_for(std::chrono::milliseconds(step.ms));
@@ -112,6 +135,9 @@ void ScriptedServer::Serve(int fd, const Script& script) {
         ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &off, sizeof off);
         return;
       }
+      case Step::Read:
+        ReadUpTo(fd, step.count);
+        break;
       case Step::Hold:
         // Silent until the client goes away or the test ends.
         while (WaitReadable(fd, stopPipe_[0], -1)) {

@@ -151,16 +151,35 @@ TEST_F(MainWindowTest, ClosingSavesTheFields) {
   EXPECT_TRUE(answerer.seen.empty());
 }
 
-TEST_F(MainWindowTest, AFailedSaveIsShownAndKeepsTheWindowOpen) {
+// The error is shown once and the window closes all the same: it could not be closed before.
+TEST_F(MainWindowTest, AFailedSaveIsShownOnceAndTheWindowCloses) {
   WriteFile(config.File("file"), "");
   UseConfigDirectory(config.File("file/config"));  // under a file: cannot be made
   Open();
-  EXPECT_FALSE(form->close());
-  EXPECT_TRUE(form->isVisible());
-  EXPECT_FALSE(form->Closed());
+  EXPECT_TRUE(form->close());
+  EXPECT_FALSE(form->isVisible());
+  EXPECT_TRUE(form->Closed());
+  EXPECT_TRUE(form->SaveFailed());
   ASSERT_EQ(answerer.seen.size(), 1u);
-  EXPECT_EQ(answerer.seen[0].text.toStdString(), "Unable to write to " + config.File("file/config/vexmira.ini"));
+  EXPECT_EQ(answerer.seen[0].text.toStdString(),
+            "Unable to write to " + config.File("file/config/vexmira.ini") + ": Not a directory");
   EXPECT_EQ(answerer.seen[0].title, "Vexmira 1.6");
+}
+
+// A file that cannot be read is reported when the window first shows; the window runs on the
+// defaults and leaves the file alone when it closes.
+TEST_F(MainWindowTest, ASettingsFileThatCannotBeReadIsReportedAtStart) {
+  const std::string big = "[DATA]\nUSERID=bob\n" + std::string(2 << 20, ';');
+  WriteFile(SettingsFile(), big);
+  Open();
+  ASSERT_EQ(answerer.seen.size(), 1u);
+  EXPECT_EQ(answerer.seen[0].text.toStdString(), "Unable to read " + SettingsFile() +
+                                                     ": the file is larger than 1 MiB. The defaults are used and the "
+                                                     "file is left as it is.");
+  EXPECT_EQ(form->loginEdit->text(), "");
+  EXPECT_TRUE(form->autoCheckTimer->isActive());
+  EXPECT_TRUE(form->close());
+  EXPECT_EQ(ReadFile(SettingsFile()), big);
 }
 
 TEST_F(MainWindowTest, TheHeadersAcceleratorShowsTheMessagesWindow) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "session/find_bytes.h"
 #include "session/form_encoding.h"
 #include "session/mailbox_scan.h"
 #include "session/row_helpers.h"
@@ -49,6 +50,61 @@ std::string RandomMarkerPage(std::mt19937& rng) {
   return page;
 }
 
+// The row helpers as a plain character walk, the way the page format is defined; the library's
+// versions copy whole runs at a time and must give exactly the same strings.
+std::string WalkRowText(std::string_view window) {
+  std::string visible;
+  bool insideTag = true;
+  for (const char c : window) {
+    if (c == '<') insideTag = true;
+    if (c == '>') insideTag = false;
+    if (!insideTag && c != '<' && c != '>') visible += c;
+    if (c == '\r' || c == '\n') break;
+  }
+  std::string row;
+  for (std::size_t i = 0; i < visible.size();) {
+    if (visible.compare(i, 6, "&nbsp;") == 0) {
+      row += '|';
+      i += 6;
+    } else {
+      row += visible[i++];
+    }
+  }
+  if (!row.empty()) row.erase(0, 1);
+  if (row.size() >= 2) row.resize(row.size() - 2);
+  return row;
+}
+
+std::string WalkRowField(std::string_view t, int n) {
+  std::string field, result;
+  int separators = 0;
+  for (std::size_t j = 1; j <= t.size(); ++j) {
+    const char c = t[j - 1];
+    if (c != '|' && j < t.size()) {
+      field += c;
+      continue;
+    }
+    if (j == t.size()) field += c;
+    if (!(c == '|' && j > 1 && t[j - 2] == '|')) ++separators;
+    if (separators == n) {
+      result = field;
+    } else {
+      field.clear();
+    }
+  }
+  return result;
+}
+
+// Row texts rich in the characters that matter: bars, their runs, tags and entities.
+std::string RandomRowWindow(std::mt19937& rng) {
+  static const std::string_view kRowPieces[] = {"|", "||", "|||", "&nbsp;", "&nb", "sp;", "<", ">", "<td>",
+                                                "</td>", "\r", "\n", "a", "Jan 12", " ", "\"", "x"};
+  std::string w;
+  const int pieces = std::uniform_int_distribution<int>(0, 40)(rng);
+  for (int i = 0; i < pieces; ++i) w += kRowPieces[std::uniform_int_distribution<std::size_t>(0, std::size(kRowPieces) - 1)(rng)];
+  return w;
+}
+
 void ExpectSameResult(const MailboxState& a, const MailboxState& b) {
   EXPECT_EQ(a.NewMailCount, b.NewMailCount);
   EXPECT_EQ(a.SessionURL, b.SessionURL);
@@ -81,6 +137,32 @@ TEST(SessionFuzz, HelpersTakeAnyBytes) {
     const std::size_t at = std::uniform_int_distribution<std::size_t>(0, 700)(rng);
     page.Read(at, 50);
     page.Replace(at, 3, "abc");
+  }
+}
+
+TEST(SessionFuzz, SearchesFindWhatStringViewFinds) {
+  std::mt19937 rng(20);
+  const std::string_view needles[] = {"\"><td><img", "&nbsp;", "<a href=\"", "name=\"", "ab", "aab", "a"};
+  for (int i = 0; i < 20000; ++i) {
+    // Few distinct bytes, so that partial matches and matches at every offset are common.
+    std::string text(std::uniform_int_distribution<std::size_t>(0, 70)(rng), 'a');
+    for (char& c : text) c = "ab\"><&;n"[std::uniform_int_distribution<int>(0, 7)(rng)];
+    const std::string_view needle = needles[i % std::size(needles)];
+    if (i % 3 == 0) text.insert(std::uniform_int_distribution<std::size_t>(0, text.size())(rng), needle);
+    const std::size_t from = std::uniform_int_distribution<std::size_t>(0, text.size() + 1)(rng);
+    ASSERT_EQ(FindBytes(text, needle, from), std::string_view(text).find(needle, from)) << text << " " << from;
+    const char a = "<a&"[i % 3], b = ">n;"[i % 3];
+    const std::size_t expected = std::min(text.find(a, from), text.find(b, from));
+    ASSERT_EQ(FindEitherByte(text, from, a, b), expected) << text << " " << from;
+  }
+}
+
+TEST(SessionFuzz, RowHelpersGiveWhatTheCharacterWalkGives) {
+  std::mt19937 rng(1514);
+  for (int i = 0; i < 20000; ++i) {
+    const std::string w = i % 4 == 0 ? RandomBytes(rng, 80) : RandomRowWindow(rng);
+    ASSERT_EQ(ExtractRowText(w), WalkRowText(w)) << "window '" << w << "'";
+    for (int n = -1; n < 8; ++n) ASSERT_EQ(GetRowField(w, n), WalkRowField(w, n)) << "text '" << w << "' field " << n;
   }
 }
 

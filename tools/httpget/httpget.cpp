@@ -7,12 +7,11 @@
 #include <QCoreApplication>
 #include <charconv>
 #include <cstdio>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <memory>
 #include <string>
 
+#include "body_file.h"
 #include "http/http_client.h"
 
 namespace {
@@ -89,12 +88,6 @@ class FileStream : public Stream {
   std::size_t position_ = 0;
 };
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot read " + path);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 void Configure(HttpClient& http, const Options& o) {
   http.SetMultiThreaded(true);
   http.URL = o.url;
@@ -123,13 +116,16 @@ int Run(const Options& o) {
   HttpClient http;
   Configure(http, o);
   FileStream body(out);
-  MemoryStream post;
-  if (!o.dataFile.empty()) post.WriteString(ReadFile(o.dataFile));
-  post.Seek(0);
+  std::unique_ptr<Stream> post;
+  if (!o.dataFile.empty()) {
+    post = std::make_unique<BodyFile>(o.dataFile);
+  } else {
+    post = std::make_unique<MemoryStream>();
+  }
   http.ReceiveStream = &body;
   if (o.headers) PrintHeaders(http, out);
   if (o.method == "POST") {
-    http.PostStream = &post;
+    http.PostStream = post.get();
     http.Post();
   } else {
     http.Get();

@@ -11,20 +11,7 @@
 namespace webmail {
 namespace {
 
-constexpr std::size_t kMaxLoginLength = 16;  // the notifier's login field holds 16 characters
-constexpr std::size_t kMaxIdLength = 30;     // the notifier reads check box names up to 30
-
-// Login names and message ids appear raw in page titles, links and the deletion query, so they
-// are kept to characters that need no escaping anywhere.
-bool IsPlainName(std::string_view text, std::size_t maxLength) {
-  if (text.empty() || text.size() > maxLength) return false;
-  for (const char c : text) {
-    const bool ok =
-        (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' || c == '_' || c == '-';
-    if (!ok) return false;
-  }
-  return true;
-}
+constexpr std::size_t kMaxIdLength = 30;  // the notifier reads check box names up to 30
 
 std::string_view Trim(std::string_view text) {
   const std::size_t first = text.find_first_not_of(" \t");
@@ -170,6 +157,16 @@ class AccountFileParser {
 };
 
 }  // namespace
+
+bool IsPlainName(std::string_view text, std::size_t maxLength) {
+  if (text.empty() || text.size() > maxLength) return false;
+  for (const char c : text) {
+    const bool ok =
+        (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' || c == '_' || c == '-';
+    if (!ok) return false;
+  }
+  return true;
+}
 
 std::vector<Account> ParseAccounts(std::string_view text, const std::string& source) {
   return AccountFileParser(source).Parse(text);

@@ -24,6 +24,12 @@ struct Account {
   std::vector<MailMessage> messages;  // all new, in page order
 };
 
+inline constexpr std::size_t kMaxLoginLength = 16;  // the notifier's login field holds 16 characters
+
+// Login names and message ids appear raw in page titles, links and the deletion query, so they
+// are kept to letters, digits, '.', '_' and '-', which need no escaping anywhere.
+bool IsPlainName(std::string_view text, std::size_t maxLength);
+
 // A bad account file; the text names the file and line.
 class AccountFileError : public std::runtime_error {
  public:

@@ -11,6 +11,8 @@ constexpr std::size_t kReadSize = 16 * 1024;
 constexpr win::UINT_PTR kDelayTimer = 1;
 constexpr win::UINT_PTR kDripTimer = 2;
 constexpr win::UINT_PTR kGraceTimer = 3;
+constexpr win::UINT_PTR kRequestTimer = 4;
+constexpr win::UINT_PTR kIdleTimer = 5;
 constexpr win::UINT kDripTickMs = 50;
 // How long a client may take to close after the whole answer before the server closes.
 constexpr win::UINT kGraceMs = 5000;
@@ -33,8 +35,13 @@ void LogLine(std::string_view text) {
   std::fputs(line.c_str(), stderr);
 }
 
-ClientConnection::ClientConnection(RequestHandler& handler, ws::SOCKET handle, std::function<void()> over)
-    : handler_(handler), conversation_(handler), over_(std::move(over)), window_(win::CreateMessageWindow(*this)) {
+ClientConnection::ClientConnection(RequestHandler& handler, const ConnectionLimits& limits, ws::SOCKET handle,
+                                   std::function<void()> over)
+    : handler_(handler),
+      limits_(limits),
+      conversation_(handler),
+      over_(std::move(over)),
+      window_(win::CreateMessageWindow(*this)) {
   // A reset on close could destroy an answer still in the kernel's buffer.
   socket_.LingerOnOff = wsLingerOff;
   socket_.OnDataAvailable = [this](AsyncSocketBase*, std::uint16_t) { Guarded([this] { DataAvailable(); }); };
@@ -46,6 +53,21 @@ ClientConnection::ClientConnection(RequestHandler& handler, ws::SOCKET handle, s
     win::DestroyMessageWindow(window_);
     throw;
   }
+  win::SetTimer(window_, kRequestTimer, static_cast<win::UINT>(limits_.request.count()));
+  Moved();
+}
+
+// Bytes came in, or the client took some of the answer: the idle time starts again.
+void ClientConnection::Moved() { win::SetTimer(window_, kIdleTimer, static_cast<win::UINT>(limits_.idle.count())); }
+
+// A client that holds a connection without using it is let go, so that idle, half-sent and
+// slow requests cannot pile up.
+void ClientConnection::LimitReached(const char* what, std::chrono::milliseconds limit) {
+  win::KillTimer(window_, kRequestTimer);
+  win::KillTimer(window_, kIdleTimer);
+  LogLine(std::string("webmail: connection closed: ") + what + " within " + std::to_string(limit.count()) + " ms");
+  socket_.Abort();
+  SessionClosed();
 }
 
 ClientConnection::~ClientConnection() { win::DestroyMessageWindow(window_); }
@@ -74,6 +96,10 @@ void ClientConnection::WindowProc(win::UINT message, win::WPARAM wParam, win::LP
       DripTick();
     } else if (wParam == kGraceTimer) {
       socket_.Close();
+    } else if (wParam == kRequestTimer) {
+      LimitReached("no complete request", limits_.request);
+    } else if (wParam == kIdleTimer) {
+      LimitReached("nothing moved", limits_.idle);
     }
   });
 }
@@ -83,10 +109,17 @@ void ClientConnection::DataAvailable() {
   char buffer[kReadSize];
   const int n = socket_.Receive(buffer, sizeof buffer);
   if (n <= 0 || phase_ != Phase::Reading) return;
+  Moved();
   Take(conversation_.Receive(std::string_view(buffer, static_cast<std::size_t>(n))));
 }
 
+// Once the request is complete, only the answer's progress counts: a held or delayed answer is
+// the server's own doing.
 void ClientConnection::Take(Conversation::Step step) {
+  if (step != Conversation::Step::ReadMore) {
+    win::KillTimer(window_, kRequestTimer);
+    win::KillTimer(window_, kIdleTimer);
+  }
   switch (step) {
     case Conversation::Step::ReadMore:
       return;
@@ -110,6 +143,7 @@ void ClientConnection::Take(Conversation::Step step) {
 
 void ClientConnection::StartSending() {
   phase_ = Phase::Sending;
+  Moved();
   if (!Dripping()) return SendPiece(kPieceSize);
   dripStart_ = win::GetTickCount();
   win::SetTimer(window_, kDripTimer, kDripTickMs);
@@ -127,6 +161,7 @@ void ClientConnection::SendPiece(std::size_t max) {
 void ClientConnection::DataSent() {
   sendPending_ = false;
   if (phase_ != Phase::Sending) return;
+  Moved();
   if (conversation_.Answer().Finished()) return FinishAnswer();
   if (!Dripping()) SendPiece(kPieceSize);
 }
@@ -144,6 +179,7 @@ void ClientConnection::DripTick() {
 void ClientConnection::FinishAnswer() {
   phase_ = Phase::Draining;
   win::KillTimer(window_, kDripTimer);
+  win::KillTimer(window_, kIdleTimer);
   socket_.Shutdown(ws::SD_SEND);
   win::SetTimer(window_, kGraceTimer, kGraceMs);
 }
@@ -163,6 +199,8 @@ void ClientConnection::SessionClosed() {
     SendPiece(kPieceSize);
   }
   phase_ = Phase::Over;
+  win::KillTimer(window_, kRequestTimer);
+  win::KillTimer(window_, kIdleTimer);
   over_();
 }
 

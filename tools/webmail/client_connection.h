@@ -3,6 +3,7 @@
 // Conversation, the answer goes out with the fault modes' timing, and the connection ends
 // gracefully, so that the client always gets the whole answer.
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -12,6 +13,7 @@
 #include "platform/message_window.h"
 #include "webmail/conversation.h"
 #include "webmail/request_handler.h"
+#include "webmail/server_options.h"
 
 namespace webmail {
 
@@ -19,7 +21,9 @@ class ClientConnection : private win::MessageReceiver {
  public:
   // Takes over `handle`, an accepted connection. `over` runs once, from inside an event of the
   // connection, when it has closed: the owner destroys the connection later, never in that call.
-  ClientConnection(RequestHandler& handler, ws::SOCKET handle, std::function<void()> over);
+  // The connection is closed when it breaks `limits` (request time, idle time).
+  ClientConnection(RequestHandler& handler, const ConnectionLimits& limits, ws::SOCKET handle,
+                   std::function<void()> over);
   ~ClientConnection();
   ClientConnection(const ClientConnection&) = delete;
   ClientConnection& operator=(const ClientConnection&) = delete;
@@ -36,10 +40,13 @@ class ClientConnection : private win::MessageReceiver {
   void SendPiece(std::size_t max);
   void DripTick();
   void FinishAnswer();
+  void Moved();
+  void LimitReached(const char* what, std::chrono::milliseconds limit);
   void Guarded(const std::function<void()>& step);
   bool Dripping() const { return handler_.Faults().dripBytesPerSecond > 0; }
 
   RequestHandler& handler_;
+  const ConnectionLimits limits_;
   Conversation conversation_;
   std::function<void()> over_;
   win::HWND window_;  // the timers of the delay, the drip and the grace before the close

@@ -34,6 +34,7 @@ Conversation::Step Conversation::Decide(RequestParser::Status status) {
   const Reply reply = malformed ? handler_.AnswerMalformed(parser_.Error()) : handler_.Answer(request);
   logLine_ = RequestLabel(request) + " " + std::to_string(reply.status);
   if (malformed) logLine_ += " (" + parser_.Error() + ")";
+  if (!reply.logNote.empty()) logLine_ += " (" + reply.logNote + ")";
   answer_.emplace(reply, handler_.Faults().closeAfterBytes);
   return step_ = Step::Answer;
 }

@@ -35,7 +35,7 @@ std::string Reply::Head() const {
 }
 
 Reply HtmlReply(int status, std::string body, std::vector<HeaderField> headers) {
-  return Reply{status, std::move(headers), std::move(body), false};
+  return Reply{status, std::move(headers), std::move(body), false, {}};
 }
 
 Reply ErrorReply(int status, const std::string& explanation, std::vector<HeaderField> headers) {

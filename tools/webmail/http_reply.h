@@ -17,6 +17,7 @@ struct Reply {
   std::vector<HeaderField> headers;  // besides Content-Type and Content-Length
   std::string body;
   bool endless = false;  // the body runs on forever after `body`, so no Content-Length is sent
+  std::string logNote;   // why the answer is an error, for the request's log line; not sent
 
   // Status line and header lines, ending with the empty line.
   std::string Head() const;

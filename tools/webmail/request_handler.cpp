@@ -8,6 +8,10 @@ RequestHandler::RequestHandler(const std::vector<Account>& accounts, std::option
                                FaultModes faults)
     : service_(accounts, faults.hugeMailbox), proxyAuth_(std::move(proxyAuth)), faults_(faults) {}
 
+RequestHandler::RequestHandler(std::unique_ptr<MailStore> store, std::optional<ProxyCredentials> proxyAuth,
+                               FaultModes faults)
+    : service_(std::move(store), faults.hugeMailbox), proxyAuth_(std::move(proxyAuth)), faults_(faults) {}
+
 // A proxy checks credentials before it looks at where the request goes.
 std::optional<Reply> RequestHandler::ProxyRefusal(const HttpRequest& request, const Route& route) const {
   if (route.proxyForm && proxyAuth_ && !HasProxyCredentials(request, *proxyAuth_))

@@ -2,6 +2,7 @@
 // Turns one parsed request into its answer: the proxy's checks first (credentials, which
 // host), then the fault modes that decide the answer, then the service.
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@ namespace webmail {
 class RequestHandler {
  public:
   RequestHandler(const std::vector<Account>& accounts, std::optional<ProxyCredentials> proxyAuth, FaultModes faults);
+  RequestHandler(std::unique_ptr<MailStore> store, std::optional<ProxyCredentials> proxyAuth, FaultModes faults);
 
   Reply Answer(const HttpRequest& request);
 

@@ -27,11 +27,24 @@ struct FaultModes {
   bool neverAnswer = false;  // read the request, then keep silent
 };
 
+// What one client may cost the server. A request must be complete within `request` of the
+// connection's start; a connection that reads or sends nothing for `idle` while a request comes
+// in or its answer goes out is closed; at most `maxConnections` are served at once, and later
+// ones wait in the listen queue until one ends.
+struct ConnectionLimits {
+  std::chrono::milliseconds request{30'000};
+  std::chrono::milliseconds idle{15'000};
+  std::size_t maxConnections = 256;
+};
+
 struct ServerOptions {
   std::uint16_t port = 8080;  // 0: any free port
   std::string accountsFile;   // empty: the built-in account
+  std::string gatewayFile;    // IMAP gateway configuration; replaces the accounts
+  std::chrono::seconds imapIdleLimit{120};  // an unused IMAP connection closes after this
   std::optional<ProxyCredentials> proxyAuth;
   FaultModes faults;
+  ConnectionLimits limits;
   bool help = false;
 };
 

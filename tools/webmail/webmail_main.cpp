@@ -3,16 +3,24 @@
 // logs one line per request on stderr, and ends cleanly on SIGINT or SIGTERM.
 
 #include <QCoreApplication>
+#include <QTimer>
 
 #include <csignal>
 #include <cstdio>
+#include <algorithm>
+#include <chrono>
 #include <exception>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/message_window.h"
 #include "platform/stop_signals.h"
 #include "webmail/client_connection.h"
+#include "webmail/gateway_config.h"
+#ifdef WEBMAIL_WITH_IMAP
+#include "webmail/imap_store.h"
+#endif
 #include "webmail/server_options.h"
 #include "webmail/webmail_server.h"
 
@@ -20,8 +28,22 @@ namespace {
 
 using namespace webmail;
 
-std::vector<Account> LoadAccounts(const ServerOptions& options) {
-  return options.accountsFile.empty() ? DefaultAccounts() : ReadAccountsFile(options.accountsFile);
+// The pages' content: an IMAP gateway's mailboxes, an account file, or the built-in account.
+std::unique_ptr<MailStore> LoadStore(const ServerOptions& options) {
+  if (!options.gatewayFile.empty()) {
+#ifdef WEBMAIL_WITH_IMAP
+    return std::make_unique<ImapStore>(ReadGatewayConfig(options.gatewayFile));
+#else
+    throw std::runtime_error("this webmail was built without IMAP support (libvmime-dev)");
+#endif
+  }
+  return std::make_unique<AccountStore>(options.accountsFile.empty() ? DefaultAccounts()
+                                                                     : ReadAccountsFile(options.accountsFile));
+}
+
+// Connections to mail servers that nobody used for the idle limit are closed.
+void CloseIdleConnections(RequestHandler& handler, std::chrono::seconds idleLimit) {
+  handler.Service().CloseIdleMailboxes(std::chrono::steady_clock::now() - idleLimit);
 }
 
 // Runs the event loop until a stop signal. A handler's exception that got this far costs a log
@@ -40,9 +62,11 @@ int Run(int argc, char** argv, const ServerOptions& options) {
   QCoreApplication app(argc, argv);
   int stopSignal = 0;
   StopSignals stop([&stopSignal](int signal) { stopSignal = signal; });
-  const std::vector<Account> accounts = LoadAccounts(options);
-  RequestHandler handler(accounts, options.proxyAuth, options.faults);
-  WebmailServer server(handler, options.port);
+  RequestHandler handler(LoadStore(options), options.proxyAuth, options.faults);
+  WebmailServer server(handler, options.port, options.limits);
+  QTimer idleTimer;
+  QObject::connect(&idleTimer, &QTimer::timeout, [&] { CloseIdleConnections(handler, options.imapIdleLimit); });
+  idleTimer.start(std::chrono::milliseconds(std::min<std::int64_t>(10'000, options.imapIdleLimit.count() * 500)));
   std::printf("webmail: listening on 127.0.0.1:%s\n", server.Port().c_str());
   std::fflush(stdout);
   Serve(stopSignal);

@@ -1,0 +1,54 @@
+#pragma once
+// Searches over the page text and its windows. The markers begin with characters that HTML is
+// full of ('"', '<', 'n'), so a search that stops at every match of the first character and
+// compares from there spends its time in calls. These test 16 positions at a time for the
+// first and the last character of the needle together and compare only where both match.
+
+#include <cstring>
+#include <string_view>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+// Index of the first occurrence of needle in text at or after `from`; npos when there is none.
+inline std::size_t FindBytes(std::string_view text, std::string_view needle, std::size_t from = 0) {
+  const std::size_t n = text.size();
+  const std::size_t m = needle.size();
+  if (from > n || m > n - from) return std::string_view::npos;
+  if (m < 2) return text.find(needle, from);
+  std::size_t i = from;
+#if defined(__SSE2__)
+  const __m128i first = _mm_set1_epi8(needle[0]);
+  const __m128i last = _mm_set1_epi8(needle[m - 1]);
+  for (; i + m - 1 + 16 <= n; i += 16) {
+    const __m128i head = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+    const __m128i tail = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i + m - 1));
+    unsigned mask = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(head, first), _mm_cmpeq_epi8(tail, last))));
+    for (; mask != 0; mask &= mask - 1) {
+      const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(mask));
+      if (std::memcmp(text.data() + at + 1, needle.data() + 1, m - 2) == 0) return at;
+    }
+  }
+#endif
+  return text.find(needle, i);
+}
+
+// Index of the first `a` or `b` at or after `from`; npos when there is none.
+inline std::size_t FindEitherByte(std::string_view text, std::size_t from, char a, char b) {
+  std::size_t i = from;
+#if defined(__SSE2__)
+  const __m128i va = _mm_set1_epi8(a);
+  const __m128i vb = _mm_set1_epi8(b);
+  for (; i + 16 <= text.size(); i += 16) {
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+    const int mask = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(chunk, va), _mm_cmpeq_epi8(chunk, vb)));
+    if (mask != 0) return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+  }
+#endif
+  for (; i < text.size(); ++i) {
+    if (text[i] == a || text[i] == b) return i;
+  }
+  return std::string_view::npos;
+}

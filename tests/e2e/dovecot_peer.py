@@ -1,0 +1,208 @@
+"""A throw-away Dovecot IMAP server for tests: its own folder, configuration, password file,
+Maildir and self-signed certificate, run in the foreground on free loopback ports."""
+import os
+import re
+import shutil
+import signal
+import socket
+import subprocess
+import tempfile
+import time
+
+NOBODY = 65534
+PASSWORD = "imap-secret"
+
+CONFIG = """\
+base_dir = {dir}/run
+state_dir = {dir}/state
+log_path = {dir}/dovecot.log
+info_log_path = {dir}/dovecot.log
+listen = 127.0.0.1
+protocols = imap
+default_login_user = dovenull
+default_internal_user = dovecot
+default_internal_group = dovecot
+ssl = yes
+ssl_cert = <{dir}/cert.pem
+ssl_key = <{dir}/key.pem
+disable_plaintext_auth = no
+auth_mechanisms = plain login
+passdb {{
+  driver = passwd-file
+  args = scheme=PLAIN {dir}/passwd
+}}
+userdb {{
+  driver = passwd-file
+  args = {dir}/passwd
+}}
+mail_location = maildir:~/Maildir
+namespace inbox {{
+  inbox = yes
+  mailbox Trash {{
+    special_use = \\Trash
+  }}
+}}
+service imap-login {{
+  inet_listener imap {{
+    address = 127.0.0.1
+    port = {imap_port}
+  }}
+  inet_listener imaps {{
+    address = 127.0.0.1
+    port = {imaps_port}
+    ssl = yes
+  }}
+}}
+service anvil {{
+  chroot =
+}}
+"""
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+def make_certificate(directory):
+    subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2",
+                    "-keyout", directory + "/key.pem", "-out", directory + "/cert.pem",
+                    "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1"],
+                   check=True, capture_output=True)
+
+
+class Dovecot:
+    def __init__(self, users=20):
+        self.dir = tempfile.mkdtemp(prefix="dovecot-")
+        os.chmod(self.dir, 0o755)
+        self.imap_port = free_port()
+        self.imaps_port = free_port()
+        self.cert = self.dir + "/cert.pem"
+        make_certificate(self.dir)
+        self.users = 0
+        self.spare_users = [self.make_user(n + 1) for n in range(users)]
+        self.config = self.dir + "/dovecot.conf"
+        with open(self.config, "w") as f:
+            f.write(CONFIG.format(dir=self.dir, imap_port=self.imap_port, imaps_port=self.imaps_port))
+        self.process = None
+        self.start()
+
+    def start(self):
+        pid_file = self.dir + "/run/master.pid"
+        if os.path.exists(pid_file):
+            os.remove(pid_file)
+        self.process = subprocess.Popen(["dovecot", "-F", "-c", self.config], stdin=subprocess.DEVNULL,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                        start_new_session=True)
+        deadline = time.monotonic() + 10
+        while time.monotonic() < deadline:
+            try:
+                socket.create_connection(("127.0.0.1", self.imaps_port), timeout=1).close()
+                return
+            except OSError:
+                time.sleep(0.05)
+        raise RuntimeError("dovecot did not start: " + self.log())
+
+    def make_user(self, number):
+        """A user with an empty Maildir of its own, known to the server from its start."""
+        user = "user%d" % number
+        home = "%s/home/%s" % (self.dir, user)
+        os.makedirs(home + "/Maildir")
+        for path in (home, home + "/Maildir"):
+            shutil.chown(path, NOBODY, NOBODY)
+        with open(self.dir + "/passwd", "a") as f:
+            f.write("%s:%s:%d:%d::%s::\n" % (user, PASSWORD, NOBODY, NOBODY, home))
+        os.chmod(self.dir + "/passwd", 0o644)
+        return user
+
+    def add_user(self):
+        """The next unused user; its mailbox is empty."""
+        return self.spare_users.pop(0)
+
+    def stop(self):
+        """Ends the server and every process of it, client connections included, at once."""
+        if self.process and self.process.poll() is None:
+            os.killpg(self.process.pid, signal.SIGTERM)
+            self.process.wait(10)
+
+    def close(self):
+        self.stop()
+        shutil.rmtree(self.dir, ignore_errors=True)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
+    def log(self):
+        try:
+            with open(self.dir + "/dovecot.log", errors="replace") as f:
+                return f.read()
+        except OSError:
+            return ""
+
+    def url(self, tls=True):
+        return "imaps://127.0.0.1:%d" % self.imaps_port if tls else "imap://127.0.0.1:%d" % self.imap_port
+
+    def curl(self, user, *args, path="INBOX", password=PASSWORD):
+        """One curl IMAP exchange with certificate verification; returns its output."""
+        run = subprocess.run(["curl", "-sS", "--max-time", "20", "--cacert", self.cert, "-u",
+                              "%s:%s" % (user, password), *args, "%s/%s" % (self.url(), path)],
+                             capture_output=True, timeout=30)
+        if run.returncode != 0:
+            raise AssertionError("curl %s failed: %s" % (args, run.stderr.decode()))
+        return run.stdout.decode("latin-1")
+
+    def append(self, user, message, seen=False):
+        """Adds one message (bytes) to the user's INBOX; returns its UID."""
+        path = tempfile.mktemp(dir=self.dir)
+        with open(path, "wb") as f:
+            f.write(message)
+        try:
+            self.curl(user, "-T", path)
+        finally:
+            os.remove(path)
+        uid = max(self.all_uids(user))
+        if not seen:  # curl appends with \Seen
+            self.command(user, "UID STORE %d -FLAGS (\\Seen)" % uid)
+        return uid
+
+    def command(self, user, request, path="INBOX"):
+        return self.curl(user, "-X", request, path=path)
+
+    def unseen_uids(self, user):
+        return [int(n) for n in self.command(user, "UID SEARCH UNSEEN").split()[2:]]
+
+    def all_uids(self, user):
+        return [int(n) for n in self.command(user, "UID SEARCH ALL").split()[2:]]
+
+    def uid_validity(self, user):
+        out = self.command(user, "EXAMINE INBOX")
+        return int(re.search(r"UIDVALIDITY (\d+)", out).group(1))
+
+    def connections(self):
+        """Open IMAP client connections, as the server counts them."""
+        run = subprocess.run(["doveadm", "-c", self.config, "who", "-1"], capture_output=True, text=True)
+        return max(0, len([l for l in run.stdout.splitlines() if l.strip()]) - 1)
+
+
+def serve_for_other_tests():
+    """`dovecot_peer.py USER_COUNT [MESSAGE_FILE...]`: starts a server with that many fresh users,
+    puts the messages, unseen, into the first one's INBOX, prints one JSON line (ports,
+    certificate, users, password), and serves until standard input closes."""
+    import json
+    import sys
+    with Dovecot(users=int(sys.argv[1])) as server:
+        users = list(server.spare_users)
+        for path in sys.argv[2:]:
+            with open(path, "rb") as f:
+                server.append(users[0], f.read())
+        print(json.dumps({"imaps": server.url(), "imap": server.url(tls=False), "cert": server.cert,
+                          "users": users, "password": PASSWORD, "dir": server.dir}), flush=True)
+        sys.stdin.read()
+
+
+if __name__ == "__main__":
+    serve_for_other_tests()

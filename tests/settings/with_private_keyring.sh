@@ -1,0 +1,17 @@
+#!/bin/sh
+# Runs a test program ("$@") in a private D-Bus session with its own unlocked gnome-keyring, in a
+# throw-away home, so that nothing reaches the user's own keyring. Needs dbus-run-session and
+# gnome-keyring-daemon (scripts/setup installs them).
+set -eu
+for tool in dbus-run-session gnome-keyring-daemon; do
+  command -v "$tool" >/dev/null || { echo "with_private_keyring: $tool is not installed" >&2; exit 1; }
+done
+home=$(mktemp -d)
+trap 'rm -rf "$home"' EXIT
+export HOME="$home" XDG_DATA_HOME="$home/data" XDG_CONFIG_HOME="$home/config" XDG_CACHE_HOME="$home/cache"
+unset XDG_CURRENT_DESKTOP  # the Secret Service, not a desktop's own wallet
+status=0
+dbus-run-session -- sh -c '
+  printf test | gnome-keyring-daemon --unlock --components=secrets >/dev/null || exit 1
+  "$@"' with_private_keyring "$@" || status=$?
+exit "$status"
