@@ -60,7 +60,7 @@ void MainWindow::UseProxyToggled() {
 
 void MainWindow::PlaySoundToggled() { soundFileEdit->setEnabled(playSoundBox->isChecked()); }
 
-void MainWindow::ShowHeadersToggled() { headersButton->setEnabled(showHeadersBox->isChecked()); }
+void MainWindow::ShowHeadersToggled() { session_.UpdateHeaderButton(); }
 
 void MainWindow::ShowHeaders() { ShowMessagesWindow(); }
 
@@ -134,6 +134,10 @@ void MainWindow::ShowMessagesWindow() {
   if (closed_ || !messagesWindow_) return;
   messagesWindow_->ShowMailboxState();
   messagesWindow_->exec();
+}
+
+void MainWindow::ShowError(std::exception_ptr error) {
+  if (!closed_) ReportApplicationError(error);
 }
 
 // The file as the field names it now; opening closes the sound of an earlier check.

@@ -85,6 +85,7 @@ class MainWindow : public QWidget, public MainView {
   bool TrayActive() const override;
   void ShowMessage(const std::string& text) override;
   void ShowMessagesWindow() override;
+  void ShowError(std::exception_ptr error) override;
   void PlayNewMailSound() override;
 
   // Controls; each one's object name is its member's name.
