@@ -8,7 +8,7 @@
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
-  QApplication::setApplicationDisplayName(QString::fromUtf8(kApplicationTitle));
+  // No display name: the platform would append it to every caption ("Messages — ...").
   InstallErrorReports();
 
   // Created in this order and kept until the end; the main window's close ends the program.

@@ -20,12 +20,12 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
-class QSpinBox;
 class QStatusBar;
 class QTabWidget;
 class QTimer;
 class FileNameEdit;
 class MessagesWindow;
+class MinutesSpinBox;
 class CreditsPanel;
 
 // The web address of the About tab.
@@ -99,7 +99,7 @@ class MainWindow : public QWidget, public MainView {
   QLabel* passwordLabel;
   QLineEdit* passwordEdit;
   QLabel* checkIntervalLabel;
-  QSpinBox* checkIntervalEdit;
+  MinutesSpinBox* checkIntervalEdit;
   QCheckBox* autoCheckBox;
   QCheckBox* savePasswordBox;
   QCheckBox* showHeadersBox;
@@ -147,11 +147,13 @@ class MainWindow : public QWidget, public MainView {
   void StartAutoCheckTimer();
   void AbortRequest();
   void EndRunningWork();
+  void CheckWhenModalCloses(QWidget* modal);
 
   WebmailSession session_{*this};
   MessagesWindow* messagesWindow_ = nullptr;
   std::string settingsPath_;
   bool settingsLoaded_ = false;
   bool closed_ = false;
+  bool checkWaits_ = false;  // a tick came while a modal window was open
   QString appliedIntervalText_;  // the Time field's text that set autoCheckTimer
 };
