@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Checks the program's windows on a real X desktop (Xvfb, openbox as the window manager, trayer
-# as the notification area): the Messages window's caption is exactly "Messages"; the status
-# panel stays above the Messages window when that is activated; and with a box open and the
-# program in the tray, the tray menu's Close (right click on the icon, then "l") ends it.
+# as the notification area): the program's Messages window (Alt+H) has the caption "Messages"
+# exactly; the status panel stays above the Messages window when that is activated; and with a
+# box open and the program in the tray, the tray menu's Close (right click on the icon, then "l")
+# ends it.
 #   tests/ui/program_desktop_check.sh BUILD_DIR DIRECTORY
 # Needs xvfb-run, openbox, trayer, xdotool and xprop. Not part of ctest: it waits on a desktop.
 set -euo pipefail
@@ -18,12 +19,29 @@ wait_for_line() {  # wait_for_line PATTERN: up to 10 s for a line of the program
   return 1
 }
 
+# The program itself, with Show Headers on: Alt+H opens the Messages window.
+check_caption() {
+  printf '[DATA]\nHEADERS=1\n' >"$XDG_CONFIG_HOME/vexmira.ini"
+  "$build/src/app/vexmira" 2>/dev/null &
+  local program=$! main messages caption
+  main=$(timeout 10 xdotool search --sync --name '^Vexmira 1.6$' | head -1)
+  xdotool windowactivate --sync "$main"
+  xdotool key alt+h
+  messages=$(timeout 10 xdotool search --sync --name '^Messages' | head -1)
+  caption=$(xprop -id "$messages" _NET_WM_NAME | sed 's/^[^=]*= //')
+  [ "$caption" = '"Messages"' ] || echo "Messages window caption: $caption" >>"$out/failures.txt"
+  kill -TERM "$program"
+  wait "$program" || true
+}
+
 desktop() {
   XDG_CONFIG_HOME=$(mktemp -d)
   export XDG_CONFIG_HOME
   : >"$out/failures.txt"
   openbox &
   local wm=$!
+  sleep 0.5
+  check_caption
   trayer --edge top --align right --widthtype pixel --width 120 --height 32 --SetDockType false \
     --transparent false --tint 0xcccccc &
   local tray=$!
@@ -33,9 +51,6 @@ desktop() {
 
   if wait_for_line '^messages '; then
     read -r _ messages _ status < <(grep '^messages ' "$out/program.txt")
-    local caption
-    caption=$(xprop -id "$messages" _NET_WM_NAME | sed 's/^[^=]*= //')
-    [ "$caption" = '"Messages"' ] || echo "Messages window caption: $caption" >>"$out/failures.txt"
     xdotool windowactivate "$messages" 2>/dev/null || true
     sleep 0.5
     local stacking
