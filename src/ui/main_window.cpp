@@ -102,9 +102,9 @@ void MainWindow::AutoCheckToggled() {
 // A tick during a running check is dropped by the session. One that comes while a modal window of
 // the program is open (the Messages window from Headers, a box) would run a check whose own
 // windows cannot show: the check waits until the window has closed, and the ticks meanwhile make
-// one check.
+// one check. Once the window has closed (which closes the modal windows too), none starts.
 void MainWindow::AutoCheckDue() {
-  if (!autoCheckBox->isChecked()) return;
+  if (closed_ || !autoCheckBox->isChecked()) return;
   if (QWidget* modal = QApplication::activeModalWidget()) {
     CheckWhenModalCloses(modal);
     return;

@@ -91,6 +91,20 @@ TEST_F(ModalWindows, ATickWhileAModalWindowIsOpenChecksOnceItHasClosed) {
   EXPECT_EQ(server->Connections(), 2);
 }
 
+// A check waiting for the Messages window never starts once the program has closed.
+TEST_F(ModalWindows, AWaitingCheckDoesNotStartAfterTheClose) {
+  OpenWithProxy({{Send(MailboxPage(0))}, {Send(Ok("bye"))}});
+  form->autoCheckBox->setChecked(true);
+  answerer.whileOpen = [&](QDialog*) {
+    Tick();
+    form->close();
+  };
+  form->ShowMessagesWindow();
+  QTest::qWait(200);
+  EXPECT_TRUE(form->Closed());
+  EXPECT_EQ(server->Connections(), 0);
+}
+
 // Headers is enabled exactly when Show Headers is checked and no check runs, also after Stop
 // has aborted the logout.
 TEST_F(ModalWindows, HeadersFollowsItsRuleAroundAStoppedLogout) {
