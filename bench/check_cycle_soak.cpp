@@ -36,6 +36,7 @@ class HeadlessView : public MainView {
   bool TrayActive() const override { return false; }
   void ShowMessage(const std::string& text) override { lastMessage = text; }
   void ShowMessagesWindow() override { ++windowsShown; }
+  void ShowError(std::exception_ptr) override {}
   void PlayNewMailSound() override {}
 
   std::string lastMessage;

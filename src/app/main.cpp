@@ -29,7 +29,7 @@ int main(int argc, char* argv[]) {
   const StartOptions& options = std::get<StartOptions>(commandLine);
 
   QApplication app(argc, argv);
-  QApplication::setApplicationDisplayName(QString::fromUtf8(kApplicationTitle));
+  // No display name: the platform would append it to every caption ("Messages — ...").
   QGuiApplication::setDesktopFileName(QStringLiteral(VEXMIRA_APP_ID));
   QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(VEXMIRA_APP_ID), NewMailIcon()));
 

@@ -7,17 +7,21 @@
 
 namespace {
 
-// Clears a flag however the cycle ends, so that a failed sound or logout does not lock out
-// every later check.
-class RunningFlag {
+// Marks the cycle as running; however it ends (also by an error of the logout), the mark goes
+// and Headers follows its rule again, so that no later check is locked out.
+class RunningCycle {
  public:
-  explicit RunningFlag(bool& flag) : flag_(flag) { flag_ = true; }
-  ~RunningFlag() { flag_ = false; }
-  RunningFlag(const RunningFlag&) = delete;
-  RunningFlag& operator=(const RunningFlag&) = delete;
+  RunningCycle(bool& flag, WebmailSession& session) : flag_(flag), session_(session) { flag_ = true; }
+  ~RunningCycle() {
+    flag_ = false;
+    session_.UpdateHeaderButton();
+  }
+  RunningCycle(const RunningCycle&) = delete;
+  RunningCycle& operator=(const RunningCycle&) = delete;
 
  private:
   bool& flag_;
+  WebmailSession& session_;
 };
 
 // The lent streams go back to null however the request ends: the client never keeps a
@@ -106,7 +110,7 @@ bool WebmailSession::PostLogin() {
 
 void WebmailSession::RunCheckCycle() {
   if (cycleRunning_) return;
-  const RunningFlag running(cycleRunning_);
+  const RunningCycle running(cycleRunning_, *this);
   if (!PostLogin()) {
     ReportRequestFailure();
     return;
@@ -126,7 +130,7 @@ void WebmailSession::RunCheckCycle() {
 
 void WebmailSession::TellResult() {
   if (State.NewMailCount > 0) {
-    if (view_.PlaySoundChecked()) view_.PlayNewMailSound();
+    if (view_.PlaySoundChecked()) PlaySound();
     if (view_.TrayActive()) return;
     if (view_.ShowHeadersChecked()) {
       view_.ShowMessagesWindow();
@@ -138,11 +142,22 @@ void WebmailSession::TellResult() {
   }
 }
 
-// Check and Check Now, and Headers when Show Headers is ticked.
+// The user learns that the sound failed; the result, the logout and the controls' rest follow.
+void WebmailSession::PlaySound() {
+  try {
+    view_.PlayNewMailSound();
+  } catch (...) {
+    view_.ShowError(std::current_exception());
+  }
+}
+
+// Check and Check Now, and Headers by its rule.
 void WebmailSession::EnableCheckControls() {
   view_.SetCheckEnabled(true);
-  view_.SetHeaderButtonEnabled(view_.ShowHeadersChecked());
+  UpdateHeaderButton();
 }
+
+void WebmailSession::UpdateHeaderButton() { view_.SetHeaderButtonEnabled(view_.ShowHeadersChecked() && !cycleRunning_); }
 
 void WebmailSession::ControlsToRest() {
   EnableCheckControls();
@@ -194,7 +209,7 @@ void WebmailSession::Logout() {
 void WebmailSession::StopCheck() {
   httpClient.Abort();
   view_.SetStopEnabled(false);
-  view_.SetCheckEnabled(true);
+  EnableCheckControls();
   SetStatus("Idle");
   ResetResult();
 }

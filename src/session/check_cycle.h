@@ -30,14 +30,16 @@ class WebmailSession {
   WebmailSession& operator=(const WebmailSession&) = delete;
 
   // One check. A trigger while a cycle runs (a timer tick, a second click) is dropped: the
-  // running cycle's result is the one the user gets. Errors after the request (the sound, the
-  // logout) leave the cycle and reach the caller.
+  // running cycle's result is the one the user gets. A sound that cannot be played is shown as
+  // an error and the cycle goes on; an error of the logout leaves the cycle and reaches the caller.
   void RunCheckCycle();
   void Logout();
   // The Stop button: aborts a running request and brings the controls and the result to rest.
   void StopCheck();
   // The account changed: the last result no longer applies.
   void ResetResult();
+  // Headers is enabled exactly when Show Headers is checked and no cycle runs.
+  void UpdateHeaderButton();
 
   // The client's proxy properties from the Options tab; without "Use Proxy" none, port 80.
   void ApplyProxySettings();
@@ -63,6 +65,7 @@ class WebmailSession {
   void ReportRequestFailure();
   void ReportLoginFailure();
   void TellResult();
+  void PlaySound();
   void AppendStatusLine(const std::string& line, const std::string& hint);
   void RefuseWhileBusy() const;
   std::string GetPage(const std::string& url);

@@ -2,6 +2,7 @@
 // What the webmail logic needs of the windows. The Qt windows implement it; tests use a
 // recording fake. Nothing here knows of widgets.
 
+#include <exception>
 #include <string>
 
 class MainView {
@@ -32,6 +33,8 @@ class MainView {
   // Modal: they return when the user has closed them.
   virtual void ShowMessage(const std::string& text) = 0;
   virtual void ShowMessagesWindow() = 0;
+  // The general error report: the error's text in the error box.
+  virtual void ShowError(std::exception_ptr error) = 0;
   // Opens the chosen WAV file and starts it playing; throws SoundDeviceError when it cannot open.
   virtual void PlayNewMailSound() = 0;
 };

@@ -1,7 +1,11 @@
 #include "ui/control_look.h"
 
 #include <QLineEdit>
+#include <QPainter>
 #include <QProxyStyle>
+#include <QStyleOption>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QWidget>
 
 namespace {
@@ -12,6 +16,20 @@ class StarPasswordStyle : public QProxyStyle {
                 QStyleHintReturn* returnData) const override {
     if (hint == SH_LineEdit_PasswordCharacter) return '*';
     return QProxyStyle::styleHint(hint, option, widget, returnData);
+  }
+};
+
+class TabHoverStyle : public QProxyStyle {
+ public:
+  void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                   const QWidget* widget) const override {
+    QProxyStyle::drawControl(element, option, painter, widget);
+    const bool lit = element == CE_TabBarTabShape && (option->state & State_MouseOver) &&
+                     !(option->state & State_Selected) && (option->state & State_Enabled);
+    if (!lit) return;
+    QColor light = option->palette.color(QPalette::Highlight);
+    light.setAlpha(48);
+    painter->fillRect(option->rect.adjusted(2, 2, -2, 0), light);
   }
 };
 
@@ -39,4 +57,11 @@ void ShowPasswordAsStars(QLineEdit* field) {
   static StarPasswordStyle* const style = new StarPasswordStyle;
   field->setStyle(style);
   field->setEchoMode(QLineEdit::Password);
+}
+
+void HighlightTabsUnderMouse(QTabWidget* tabs) {
+  // Shared like the password style, and for the same reason.
+  static TabHoverStyle* const style = new TabHoverStyle;
+  tabs->tabBar()->setStyle(style);
+  tabs->tabBar()->setAttribute(Qt::WA_Hover);
 }

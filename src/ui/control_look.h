@@ -6,6 +6,7 @@
 #include <QFont>
 
 class QLineEdit;
+class QTabWidget;
 class QWidget;
 
 // Windows' inactive-border grey: a disabled field looks inert.
@@ -20,3 +21,6 @@ void UseFieldColours(QWidget* field);
 
 // A password field: each character shows as "*", whatever the platform's default.
 void ShowPasswordAsStars(QLineEdit* field);
+
+// The tab under the mouse is lit, so the pointer shows which page a click would open.
+void HighlightTabsUnderMouse(QTabWidget* tabs);

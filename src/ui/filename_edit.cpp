@@ -1,5 +1,6 @@
 #include "ui/filename_edit.h"
 
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -7,8 +8,11 @@
 #include <QStringList>
 #include <QToolButton>
 
-#include "ui/control_look.h"
 #include "ui/components/application_errors.h"
+#include "ui/control_look.h"
+#include "ui/latin1_text.h"
+#include "ui/modal_owner.h"
+#include "ui/single_line_field.h"
 
 QString QtFileFilter(const QString& filter) {
   const QStringList parts = filter.split(QLatin1Char('|'));
@@ -32,6 +36,7 @@ FileNameEdit::FileNameEdit(const QString& filter, QWidget* parent)
   layout->addWidget(edit_);
   layout->addWidget(browse_);
   UseFieldColours(edit_);
+  GuardSingleLineField(edit_);
   browse_->setFixedWidth(21);
   browse_->setText(QStringLiteral("..."));
   browse_->setToolTip(QStringLiteral("Browse"));
@@ -43,8 +48,13 @@ QString FileNameEdit::FileName() const { return edit_->text(); }
 
 void FileNameEdit::SetFileName(const QString& name) { edit_->setText(name); }
 
+// The field holds the name's bytes (one character each, as everywhere); the chooser works with
+// the names as the file system decodes them.
 void FileNameEdit::Browse() {
-  const QString chosen = QFileDialog::getOpenFileName(this, QString(), QFileInfo(FileName()).path(),
-                                                      QtFileFilter(filter_));
-  if (!chosen.isEmpty()) SetFileName(chosen);
+  const QString current = QFile::decodeName(BytesFromText(FileName()).c_str());
+  QFileDialog chooser(nullptr, QString(), QFileInfo(current).path(), QtFileFilter(filter_));
+  chooser.setFileMode(QFileDialog::ExistingFile);
+  MakeModalToFront(chooser);
+  if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty()) return;
+  SetFileName(TextFromBytes(QFile::encodeName(chooser.selectedFiles().first()).toStdString()));
 }

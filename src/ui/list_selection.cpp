@@ -1,7 +1,11 @@
 #include "ui/list_selection.h"
 
 #include <QListWidget>
+#include <QScrollBar>
 #include <QSignalBlocker>
+
+#include <algorithm>
+#include <vector>
 
 int SelectedRow(const QListWidget& list) {
   const QModelIndexList selected = list.selectionModel()->selectedIndexes();
@@ -16,5 +20,18 @@ void SelectRowQuietly(QListWidget& list, int row) {
   } else {
     list.clearSelection();
     list.setCurrentItem(nullptr);
+  }
+}
+
+// A list with a horizontal scroll bar shows a row less and so scrolls a row further: the position
+// goes no further than every list can follow, even if the last row of such a list stays under
+// its bar. Setting the value a bar already has signals nothing, so the lists settle at once.
+void ScrollInStep(std::initializer_list<QListWidget*> lists) {
+  const std::vector<QListWidget*> all(lists);
+  for (QListWidget* list : all) {
+    QObject::connect(list->verticalScrollBar(), &QScrollBar::valueChanged, list, [all](int value) {
+      for (QListWidget* other : all) value = std::min(value, other->verticalScrollBar()->maximum());
+      for (QListWidget* other : all) other->verticalScrollBar()->setValue(value);
+    });
   }
 }

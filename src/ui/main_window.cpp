@@ -6,7 +6,7 @@
 #include <QDesktopServices>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSpinBox>
+#include <QDialog>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -16,12 +16,15 @@
 #include "ui/components/application_errors.h"
 #include "ui/components/credits_panel.h"
 #include "ui/filename_edit.h"
+#include "ui/latin1_text.h"
 #include "ui/message_boxes.h"
 #include "ui/messages_window.h"
+#include "ui/minutes_spin_box.h"
+#include "ui/modal_owner.h"
 
 namespace {
 
-std::string Text(const QLineEdit* field) { return field->text().toStdString(); }
+std::string Text(const QLineEdit* field) { return BytesFromText(field->text()); }
 
 }  // namespace
 
@@ -33,11 +36,13 @@ MainWindow::MainWindow(std::unique_ptr<TrayShell> trayShell) : trayIcon(std::mov
   BuildTray();
   ConnectHandlers();
   LocateSettingsFile();
+  SetMainWindowForModals(this);
 }
 
 // The widgets go after the members (the session, the tray icon): what they signal meanwhile, such
 // as a field losing the focus, must not reach a handler.
 MainWindow::~MainWindow() {
+  SetMainWindowForModals(nullptr);
   for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
 }
 
@@ -60,7 +65,7 @@ void MainWindow::UseProxyToggled() {
 
 void MainWindow::PlaySoundToggled() { soundFileEdit->setEnabled(playSoundBox->isChecked()); }
 
-void MainWindow::ShowHeadersToggled() { headersButton->setEnabled(showHeadersBox->isChecked()); }
+void MainWindow::ShowHeadersToggled() { session_.UpdateHeaderButton(); }
 
 void MainWindow::ShowHeaders() { ShowMessagesWindow(); }
 
@@ -94,9 +99,34 @@ void MainWindow::AutoCheckToggled() {
   checkIntervalEdit->setEnabled(automatic);
 }
 
-// A tick during a running check is dropped by the session.
+// A tick during a running check is dropped by the session. One that comes while a modal window of
+// the program is open (the Messages window from Headers, a box) would run a check whose own
+// windows cannot show: the check waits until the window has closed, and the ticks meanwhile make
+// one check. Once the window has closed (which closes the modal windows too), none starts.
 void MainWindow::AutoCheckDue() {
-  if (autoCheckBox->isChecked()) CheckNow();
+  if (closed_ || !autoCheckBox->isChecked()) return;
+  if (QWidget* modal = QApplication::activeModalWidget()) {
+    CheckWhenModalCloses(modal);
+    return;
+  }
+  CheckNow();
+}
+
+// Run from the loop that showed the window, once its own modal loop has returned.
+void MainWindow::CheckWhenModalCloses(QWidget* modal) {
+  if (checkWaits_) return;
+  checkWaits_ = true;
+  const auto runWaitingCheck = [this] {
+    QTimer::singleShot(0, this, [this] {
+      checkWaits_ = false;
+      RunReportingErrors([this] { AutoCheckDue(); });
+    });
+  };
+  if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+    connect(dialog, &QDialog::finished, this, runWaitingCheck, Qt::SingleShotConnection);
+  } else {
+    connect(modal, &QObject::destroyed, this, runWaitingCheck, Qt::SingleShotConnection);
+  }
 }
 
 std::string MainWindow::LoginText() const { return Text(loginEdit); }
@@ -109,7 +139,7 @@ std::string MainWindow::ProxyPortText() const { return Text(proxyPortEdit); }
 bool MainWindow::ShowHeadersChecked() const { return showHeadersBox->isChecked(); }
 bool MainWindow::PlaySoundChecked() const { return playSoundBox->isChecked(); }
 
-void MainWindow::SetStatusText(const std::string& text) { statusBar->showMessage(QString::fromStdString(text)); }
+void MainWindow::SetStatusText(const std::string& text) { statusBar->showMessage(TextFromBytes(text)); }
 void MainWindow::SetCheckEnabled(bool enabled) {
   checkButton->setEnabled(enabled);
   checkNowAction->setEnabled(enabled);
@@ -121,24 +151,29 @@ void MainWindow::SetHeaderButtonEnabled(bool enabled) { headersButton->setEnable
 // are current when the program goes to the tray.
 void MainWindow::MailboxStateChanged() {
   trayIcon.SetIcon(trayIcon.Icons().Icon(session_.State.TrayIconIndex));
-  trayIcon.SetHint(QString::fromStdString(session_.State.TrayHint));
+  trayIcon.SetHint(TextFromBytes(session_.State.TrayHint));
   if (messagesWindow_) messagesWindow_->ShowMailboxState();
 }
 
 // Once the window has closed the program is ending: nothing more is put in front of the user.
 void MainWindow::ShowMessage(const std::string& text) {
-  if (!closed_) ::ShowMessage(QString::fromStdString(text));
+  if (!closed_) ::ShowMessage(TextFromBytes(text));
 }
 
 void MainWindow::ShowMessagesWindow() {
   if (closed_ || !messagesWindow_) return;
   messagesWindow_->ShowMailboxState();
+  MakeModalToFront(*messagesWindow_);
   messagesWindow_->exec();
+}
+
+void MainWindow::ShowError(std::exception_ptr error) {
+  if (!closed_) ReportApplicationError(error);
 }
 
 // The file as the field names it now; opening closes the sound of an earlier check.
 void MainWindow::PlayNewMailSound() {
-  newMailSound.Open(soundFileEdit->FileName().toStdString());
+  newMailSound.Open(BytesFromText(soundFileEdit->FileName()));
   newMailSound.Play();
 }
 

@@ -21,12 +21,12 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
-class QSpinBox;
 class QStatusBar;
 class QTabWidget;
 class QTimer;
 class FileNameEdit;
 class MessagesWindow;
+class MinutesSpinBox;
 class CreditsPanel;
 
 // The web address of the About tab.
@@ -87,6 +87,7 @@ class MainWindow : public QWidget, public MainView {
   bool TrayActive() const override;
   void ShowMessage(const std::string& text) override;
   void ShowMessagesWindow() override;
+  void ShowError(std::exception_ptr error) override;
   void PlayNewMailSound() override;
 
   // Controls; each one's object name is its member's name.
@@ -100,7 +101,7 @@ class MainWindow : public QWidget, public MainView {
   QLabel* passwordLabel;
   QLineEdit* passwordEdit;
   QLabel* checkIntervalLabel;
-  QSpinBox* checkIntervalEdit;
+  MinutesSpinBox* checkIntervalEdit;
   QCheckBox* autoCheckBox;
   QCheckBox* savePasswordBox;
   QCheckBox* showHeadersBox;
@@ -148,6 +149,7 @@ class MainWindow : public QWidget, public MainView {
   void StartAutoCheckTimer();
   void AbortRequest();
   void EndRunningWork();
+  void CheckWhenModalCloses(QWidget* modal);
 
   WebmailSession session_{*this};
   MessagesWindow* messagesWindow_ = nullptr;
@@ -157,5 +159,6 @@ class MainWindow : public QWidget, public MainView {
   bool closing_ = false;
   bool closed_ = false;
   bool saveFailed_ = false;
+  bool checkWaits_ = false;  // a tick came while a modal window was open
   QString appliedIntervalText_;  // the Time field's text that set autoCheckTimer
 };

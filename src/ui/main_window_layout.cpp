@@ -22,6 +22,8 @@
 #include "ui/filename_edit.h"
 #include "ui/main_window.h"
 #include "ui/message_boxes.h"
+#include "ui/minutes_spin_box.h"
+#include "ui/single_line_field.h"
 
 namespace {
 
@@ -47,6 +49,7 @@ QLabel* AddLabel(QWidget* tab, const char* name, const char* caption, int left, 
 QLineEdit* AddField(QWidget* tab, const char* name, const QRect& geometry) {
   QLineEdit* field = Named(new QLineEdit(tab), name, geometry);
   UseFieldColours(field);
+  GuardSingleLineField(field);
   return field;
 }
 
@@ -54,6 +57,7 @@ QLineEdit* AddPasswordField(QWidget* tab, const char* name, const QRect& geometr
   auto* field = new QLineEdit(tab);
   ShowPasswordAsStars(field);  // before the colours: a new style re-polishes the field
   UseFieldColours(field);
+  GuardSingleLineField(field);
   return Named(field, name, geometry);
 }
 
@@ -99,6 +103,7 @@ void MainWindow::BuildWindow() {
   tabs->addTab(checkTab, QStringLiteral("Check"));
   tabs->addTab(optionsTab, QStringLiteral("Options"));
   tabs->addTab(aboutTab, QStringLiteral("About"));
+  HighlightTabsUnderMouse(tabs);
 
   statusBar = Named(new QStatusBar(this), "statusBar",
                      {0, kClientSize.height() - kStatusBarHeight, kClientSize.width(), kStatusBarHeight});
@@ -124,11 +129,8 @@ void MainWindow::BuildCheckTab() {
   passwordEdit = AddPasswordField(tab, "passwordEdit", {184, 24, 121, 21});
   passwordEdit->setMaxLength(kLoginMaxLength);
   checkIntervalLabel = AddLabel(tab, "checkIntervalLabel", "Time", 16, 51);
-  checkIntervalEdit = Named(new QSpinBox(tab), "checkIntervalEdit", {16, 66, 57, 21});
-  checkIntervalEdit->setRange(2, 60);
+  checkIntervalEdit = Named(new MinutesSpinBox(tab), "checkIntervalEdit", {16, 66, 57, 21});
   checkIntervalEdit->setValue(kDefaultCheckMinutes);
-  // Leaving the field with a number out of range puts the nearest limit in, not the old value.
-  checkIntervalEdit->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
   UseFieldColours(checkIntervalEdit);
   autoCheckBox = AddCheckBox(tab, "autoCheckBox", "Enabled", {78, 68, 61, 17}, "Enable/Disable automatic check");
   autoCheckBox->setChecked(true);

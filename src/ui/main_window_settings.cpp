@@ -3,16 +3,11 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QSpinBox>
 
 #include "ui/filename_edit.h"
+#include "ui/latin1_text.h"
 #include "ui/main_window.h"
-
-namespace {
-
-QString FromBytes(const std::string& text) { return QString::fromStdString(text); }
-
-}  // namespace
+#include "ui/minutes_spin_box.h"
 
 void MainWindow::LocateSettingsFile() { settingsStore_ = SettingsStore(SettingsFilePath(), &keyring_); }
 
@@ -30,17 +25,17 @@ void MainWindow::SaveSettingsOnClose() { settingsStore_.Save(FieldsAsSettings())
 // Set as the user would: a value that differs runs the field's handler (AccountChanged, the check
 // boxes' enabling rules); an equal one changes nothing. The spin box keeps TIME within 2 to 60.
 void MainWindow::ApplySettings(const Settings& s) {
-  loginEdit->setText(FromBytes(s.UserId));
+  loginEdit->setText(TextFromBytes(s.UserId));
   savePasswordBox->setChecked(s.SavePass);
-  passwordEdit->setText(FromBytes(s.Pass));
+  passwordEdit->setText(TextFromBytes(s.Pass));
   checkIntervalEdit->setValue(s.Time);
   autoCheckBox->setChecked(s.TimeEnabled);
-  proxyUserEdit->setText(FromBytes(s.ProxyUser));
+  proxyUserEdit->setText(TextFromBytes(s.ProxyUser));
   saveProxyPasswordBox->setChecked(s.SaveProxyPass);
-  proxyPasswordEdit->setText(FromBytes(s.ProxyPass));
-  proxyHostEdit->setText(FromBytes(s.ProxyHost));
-  proxyPortEdit->setText(FromBytes(s.ProxyPort));
-  soundFileEdit->SetFileName(FromBytes(s.WavFile));
+  proxyPasswordEdit->setText(TextFromBytes(s.ProxyPass));
+  proxyHostEdit->setText(TextFromBytes(s.ProxyHost));
+  proxyPortEdit->setText(TextFromBytes(s.ProxyPort));
+  soundFileEdit->SetFileName(TextFromBytes(s.WavFile));
   useProxyBox->setChecked(s.UseProxy);
   playSoundBox->setChecked(s.WavPlay);
   showHeadersBox->setChecked(s.Headers);
@@ -59,7 +54,7 @@ Settings MainWindow::FieldsAsSettings() const {
   s.ProxyPass = ProxyPasswordText();
   s.ProxyHost = ProxyHostText();
   s.ProxyPort = ProxyPortText();
-  s.WavFile = soundFileEdit->FileName().toStdString();
+  s.WavFile = BytesFromText(soundFileEdit->FileName());
   s.UseProxy = useProxyBox->isChecked();
   s.WavPlay = playSoundBox->isChecked();
   return s;

@@ -6,13 +6,15 @@
 
 #include "platform/message_window.h"
 #include "ui/components/application_errors.h"
+#include "ui/latin1_text.h"
+#include "ui/modal_owner.h"
 
 namespace {
 
 void ShowModalBox(QMessageBox::Icon icon, const QString& text) {
   QMessageBox box(icon, QString::fromUtf8(kApplicationTitle), text, QMessageBox::Ok);
   box.setTextFormat(Qt::PlainText);  // texts may come from a server's page or error
-  box.setWindowModality(Qt::ApplicationModal);
+  MakeModalToFront(box);
   box.exec();
 }
 
@@ -20,7 +22,7 @@ QString MessageOf(std::exception_ptr error) {
   try {
     std::rethrow_exception(error);
   } catch (const std::exception& e) {
-    return QString::fromUtf8(e.what());
+    return TextFromBytes(e.what());
   } catch (...) {
     return QStringLiteral("Unknown error");
   }

@@ -1,6 +1,7 @@
 #include "ui/messages_window.h"
 
 #include <QDesktopServices>
+#include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -12,7 +13,7 @@
 #include "session/service.h"
 #include "ui/check_list_box.h"
 #include "ui/components/application_errors.h"
-#include "ui/display_text.h"
+#include "ui/latin1_text.h"
 #include "ui/list_selection.h"
 #include "ui/preview_window.h"
 #include "ui/status_panel.h"
@@ -43,14 +44,14 @@ CheckState SessionCheckState(Qt::CheckState state) {
 void Fill(QListWidget& list, const std::vector<std::string>& entries) {
   const QSignalBlocker quiet(list);
   list.clear();
-  for (const std::string& entry : entries) list.addItem(DisplayText(entry));
+  for (const std::string& entry : entries) list.addItem(TextFromBytes(entry));
 }
 
 void Fill(CheckListBox& list, const std::vector<SenderItem>& entries) {
   const QSignalBlocker quiet(list);
   list.clear();
   for (const SenderItem& entry : entries)
-    list.AddItem(DisplayText(entry.text), QtCheckState(entry.state), entry.enabled);
+    list.AddItem(TextFromBytes(entry.text), QtCheckState(entry.state), entry.enabled);
 }
 
 void CopySelection(const QListWidget& source, std::initializer_list<QListWidget*> targets) {
@@ -84,14 +85,23 @@ void MessagesWindow::ShowMailboxState() {
 }
 
 void MessagesWindow::showEvent(QShowEvent* event) {
-  CentreOnScreen(*this);
+  if (!placed_) CentreOnScreen(*this);
+  placed_ = true;
   QDialog::showEvent(event);
   RunReportingErrors([this] { ShowHeading(); });
 }
 
+// A window manager may offer to minimise any window; minimised, this modal one would lock the
+// user out of the program, so it comes straight back.
+void MessagesWindow::changeEvent(QEvent* event) {
+  QDialog::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange && isMinimized())
+    QMetaObject::invokeMethod(this, [this] { setWindowState(windowState() & ~Qt::WindowMinimized); }, Qt::QueuedConnection);
+}
+
 // The login as the main window's field holds it now, even if it changed since the last check.
 void MessagesWindow::ShowHeading() {
-  heading->setText(QStringLiteral("New Messages for ") + QString::fromStdString(mainWindow_.LoginText()) +
+  heading->setText(QStringLiteral("New Messages for ") + TextFromBytes(mainWindow_.LoginText()) +
                   QLatin1Char('@') + QString::fromLatin1(service::kMailDomain));
 }
 
@@ -118,11 +128,11 @@ void MessagesWindow::OpenHomePage() { QDesktopServices::openUrl(QUrl(QString::fr
 
 void MessagesWindow::CloseWindow() { accept(); }
 
-void MessagesWindow::ShowStatus(const std::string& text) { statusPanel_->ShowStatus(QString::fromStdString(text)); }
+void MessagesWindow::ShowStatus(const std::string& text) { statusPanel_->ShowStatus(TextFromBytes(text)); }
 
 void MessagesWindow::HideStatus() { statusPanel_->HideStatus(); }
 
-void MessagesWindow::ShowPreviewWindow() { previewWindow_->ShowPreview(DisplayText(session_.PreviewText)); }
+void MessagesWindow::ShowPreviewWindow() { previewWindow_->ShowPreview(TextFromBytes(session_.PreviewText)); }
 
 OperationView& MessagesWindow::OperationWindows() {
   if (!statusPanel_ || !previewWindow_)

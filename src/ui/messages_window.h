@@ -63,6 +63,7 @@ class MessagesWindow : public QDialog, public OperationView {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   void BuildWindow();
@@ -73,4 +74,5 @@ class MessagesWindow : public QDialog, public OperationView {
   const MainView& mainWindow_;
   StatusPanel* statusPanel_ = nullptr;
   PreviewWindow* previewWindow_ = nullptr;
+  bool placed_ = false;  // centred at the first showing; later ones keep the place
 };

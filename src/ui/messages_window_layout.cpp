@@ -9,6 +9,7 @@
 #include "ui/check_list_box.h"
 #include "ui/components/application_errors.h"
 #include "ui/control_look.h"
+#include "ui/list_selection.h"
 #include "ui/messages_window.h"
 #include "ui/text_list_box.h"
 
@@ -106,4 +107,5 @@ void MessagesWindow::ConnectHandlers() {
   on(homePageButton, &QPushButton::clicked, &MessagesWindow::OpenHomePage);
   on(okButton, &QPushButton::clicked, &MessagesWindow::CloseWindow);
   senders->OnClickCheck = [this](int row) { RunReportingErrors([this, row] { SenderCheckChanged(row); }); };
+  ScrollInStep({senders, dates, subjects, sizes});
 }

@@ -5,6 +5,7 @@
 #include <QStyle>
 
 #include "ui/control_look.h"
+#include "ui/modal_owner.h"
 
 namespace {
 
@@ -52,7 +53,14 @@ PreviewWindow::PreviewWindow()
   connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
 }
 
+QString PreviewLines(const QString& text) {
+  QStringList lines = text.split(QStringLiteral("\r\n"));
+  for (QString& line : lines) line.remove(QLatin1Char('\r')).remove(QLatin1Char('\n'));
+  return lines.join(QLatin1Char('\n'));
+}
+
 void PreviewWindow::ShowPreview(const QString& text) {
-  messageText->setPlainText(text);
+  messageText->setPlainText(PreviewLines(text));
+  MakeModalToFront(*this);
   exec();
 }

@@ -8,6 +8,10 @@ class QFrame;
 class QPlainTextEdit;
 class QPushButton;
 
+// The text area's lines: a line ends at CR LF only, as the preview text is built; a lone CR or
+// LF (a message body starts with one) breaks nothing and shows as nothing.
+QString PreviewLines(const QString& text);
+
 class PreviewWindow : public QDialog {
  public:
   PreviewWindow();

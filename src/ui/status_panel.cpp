@@ -7,8 +7,10 @@
 
 StatusPanel::StatusPanel() : textPanel(new QLabel(this)) {
   setObjectName(QStringLiteral("statusPanel"));
-  // A tool window that takes no focus: the Messages window behind it keeps the keyboard.
-  setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
+  // A tool window that takes no focus: the Messages window behind it keeps the keyboard. A
+  // window manager raises the window the user clicks over the windows it owns, so the panel is
+  // kept on top: it must not disappear behind the Messages window while it is shown.
+  setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus | Qt::WindowStaysOnTopHint);
   setAttribute(Qt::WA_ShowWithoutActivating);
   setFixedSize(293, 106);
   setFrameStyle(QFrame::Box | QFrame::Plain);

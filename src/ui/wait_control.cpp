@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "net/async_socket.h"
+#include "ui/latin1_text.h"
 
 namespace {
 
@@ -144,5 +145,5 @@ void WaitControl::paintEvent(QPaintEvent*) {
   FBrush.setColor(palette().color(QPalette::Highlight));
   canvas.setBrush(FBrush);
   Rectangle(canvas, 3, 3, bar + 3, h - 4);
-  canvas.drawText(4, h / 2 - 8 + canvas.fontMetrics().ascent(), QString::fromStdString(FCaption));
+  canvas.drawText(4, h / 2 - 8 + canvas.fontMetrics().ascent(), TextFromBytes(FCaption));
 }

@@ -108,23 +108,26 @@ TEST_F(Cycle, InTheTrayOnlyTheTrayAndTheSoundTell) {
   EXPECT_EQ(server->Requests().size(), 2u);
 }
 
-TEST_F(Cycle, NoNewMailAndAFailingSoundThatStopsTheCycle) {
-  Serve({{Send(MailboxPage(0))}, {Send(Ok("bye"))}, {Send(MailboxPage(1))}});
+// The failed sound is shown as an error, then the result is told and the session logged out.
+TEST_F(Cycle, NoNewMailAndAFailingSoundThatDoesNotStopTheCycle) {
+  Serve({{Send(MailboxPage(0))}, {Send(Ok("bye"))}, {Send(MailboxPage(1))}, {Send(Ok("bye"))}});
   session.RunCheckCycle();
   EXPECT_EQ(view.Messages(), std::vector<std::string>{"No mail for you!"});
   EXPECT_EQ(session.State.TrayIconIndex, kIconNoMail);
 
   view.playSound = true;
+  view.showHeaders = true;
   view.onSound = [] { throw std::runtime_error("cannot open the sound"); };
-  EXPECT_THROW(session.RunCheckCycle(), std::runtime_error);
-  EXPECT_EQ(server->Requests().size(), 3u);  // no logout after the failed sound
-  EXPECT_FALSE(view.checkEnabled);           // left as they were; Stop brings them to rest
-  EXPECT_TRUE(view.stopEnabled);
-  EXPECT_FALSE(session.CycleRunning());
-  session.StopCheck();
+  view.events.clear();
+  session.RunCheckCycle();
+  const std::vector<std::string> told = {"sound", "error:cannot open the sound", "messages-window"};
+  std::vector<std::string> seen;
+  for (const std::string& e : view.events)
+    if (!e.starts_with("status:")) seen.push_back(e);
+  EXPECT_EQ(seen, told);
+  EXPECT_EQ(server->Requests().size(), 4u);
+  EXPECT_EQ(server->Requests()[3].substr(0, server->Requests()[3].find("\r\n")), "GET " + kLogoutUrl + " HTTP/1.0");
   ExpectAtRest();
-  EXPECT_EQ(view.SenderLines(), std::vector<std::string>{"Not Checked"});
-  EXPECT_EQ(session.State.TrayHint, "Not checked");
 }
 
 TEST_F(Cycle, LoginFailureAppendsItsLineAndSendsNoLogout) {
@@ -174,6 +177,26 @@ TEST_F(Cycle, StopDuringTheRequest) {
   EXPECT_EQ(view.SenderLines(), (std::vector<std::string>{"Not Checked", kRequestFailedText}));
   EXPECT_EQ(server->Requests().size(), 1u);
   ExpectAtRest();
+}
+
+// Headers comes back with the controls however the cycle ends, also when Stop aborts the logout.
+TEST_F(Cycle, StopDuringTheLogoutBringsHeadersBack) {
+  Serve({{Send(MailboxPage(0))}, {Hold()}});
+  view.showHeaders = true;
+  view.inTray = true;
+  QTimer::singleShot(100, [&] {
+    EXPECT_EQ(view.status, "Logging out...");
+    EXPECT_FALSE(view.headerEnabled);
+    session.StopCheck();
+    EXPECT_FALSE(view.headerEnabled);  // the cycle has not ended yet
+  });
+  EXPECT_THROW(session.RunCheckCycle(), HttpError);
+  ExpectAtRest();
+  session.UpdateHeaderButton();
+  EXPECT_TRUE(view.headerEnabled);
+  view.showHeaders = false;
+  session.UpdateHeaderButton();
+  EXPECT_FALSE(view.headerEnabled);
 }
 
 TEST_F(Cycle, APageThatIsNoMailboxStillTriesTheLogout) {

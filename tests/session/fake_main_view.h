@@ -1,6 +1,7 @@
 #pragma once
 // A main window that records what the webmail logic does to it, in order.
 
+#include <exception>
 #include <functional>
 #include <string>
 #include <vector>
@@ -57,6 +58,13 @@ class FakeMainView : public MainView {
   void ShowMessagesWindow() override {
     events.push_back("messages-window");
     if (onMessagesWindow) onMessagesWindow();
+  }
+  void ShowError(std::exception_ptr error) override {
+    try {
+      std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+      events.push_back(std::string("error:") + e.what());
+    }
   }
   void PlayNewMailSound() override {
     events.push_back("sound");

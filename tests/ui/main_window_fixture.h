@@ -16,6 +16,7 @@
 #include "settings/temp_directory.h"
 #include "ui/check_list_box.h"
 #include "ui/control_look.h"
+#include "ui/minutes_spin_box.h"
 #include "ui/program_windows.h"
 #include "ui_components/recording_tray_shell.h"
 

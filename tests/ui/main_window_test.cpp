@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -204,4 +205,50 @@ TEST_F(MainWindowTest, TheBrowseButtonOffersWaveFiles) {
   EXPECT_EQ(form->soundFileEdit->FileName(), "");  // cancelled
 
   EXPECT_EQ(QtFileFilter("Sounds|*.wav;*.au|All|*"), "Sounds (*.wav *.au);;All (*)");
+}
+
+// Any digits and signs stand while typing, and the timer follows them; leaving the field reads
+// the text as a whole number (2 when it is none) within 2 to 60, and that is saved.
+TEST_F(MainWindowTest, TheTimeFieldTakesAnyNumberWhileTypingAndClampsOnLeaving) {
+  Open();
+  form->autoCheckBox->setChecked(true);
+  Activate();
+  auto* typing = form->checkIntervalEdit->findChild<QLineEdit*>();
+  const std::vector<std::pair<QString, QString>> cases = {
+      {"65", "60"}, {"100", "60"}, {"1", "2"}, {"-7", "2"}, {"+9", "9"}, {"", "2"}, {"-", "2"}, {"7x", "7"}};
+  for (const auto& [typed, left] : cases) {
+    SCOPED_TRACE(typed.toStdString());
+    form->checkIntervalEdit->setFocus();
+    typing->selectAll();
+    QTest::keyClick(typing, Qt::Key_Delete);
+    QTest::keyClicks(typing, typed);
+    EXPECT_EQ(typing->text(), typed.startsWith("7") ? QString("7") : typed);  // "x" is refused
+    if (typed == "65") EXPECT_EQ(form->autoCheckTimer->interval(), 65 * 60000);
+    form->loginEdit->setFocus();
+    EXPECT_EQ(typing->text(), left);
+    EXPECT_EQ(form->checkIntervalEdit->value(), left.toInt());
+    EXPECT_EQ(form->autoCheckTimer->interval(), left.toInt() * 60000);
+  }
+  form->checkIntervalEdit->setFocus();
+  typing->selectAll();
+  QTest::keyClicks(typing, "65");
+  form->loginEdit->setFocus();
+  ASSERT_TRUE(form->close());
+  EXPECT_EQ(LoadSettings(SettingsFile()).Time, 60);
+}
+
+// The tab under the mouse is drawn lit; the others and the current one are not.
+TEST_F(MainWindowTest, TheTabUnderTheMouseIsHighlighted) {
+  Open();
+  Activate();
+  QTabBar* bar = form->tabs->tabBar();
+  const QRect options = bar->tabRect(1);
+  const QImage plain = bar->grab(options).toImage();
+  QTest::mouseMove(bar, options.center());
+  QTest::qWait(50);
+  const QImage lit = bar->grab(options).toImage();
+  EXPECT_NE(lit, plain);
+  QTest::mouseMove(bar, bar->tabRect(0).center());
+  QTest::qWait(50);
+  EXPECT_EQ(bar->grab(options).toImage(), plain);
 }

@@ -106,5 +106,5 @@ TEST_F(MessageOperationsWindow, FailuresAreShownAndTheStatusPanelWaitsForTheNext
   EXPECT_FALSE(panelUpDuringPreview);
   EXPECT_FALSE(status->isVisible());
   EXPECT_EQ(preview, (QStringList{"Sender: Sender 2", "Date: Dec 2", "Subject: Subject 2",
-                                  "--------------------------", "", "Hello,", "Bob", "", ""}));
+                                  "--------------------------", "Hello,", "Bob", "", ""}));
 }

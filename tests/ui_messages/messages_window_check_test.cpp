@@ -58,7 +58,7 @@ TEST_F(MessagesWindowTest, AWholeCheckPreviewsDeletesAndLogsOutWhenTheWindowClos
   EXPECT_EQ(heading, "New Messages for alice@hotmail.com");
   EXPECT_EQ(shown, (QStringList{"Ann Example", "Bob Sample", "Carol Test", "Hotmail Staff"}));
   EXPECT_EQ(preview, (QStringList{"Sender: Ann Example", "Date: Dec 7", "Subject: Lunch on Friday?",
-                                  "--------------------------", "", "Hi Alice,", "",
+                                  "--------------------------", "Hi Alice,", "",
                                   "lunch on Friday at noon, at the usual place?", "", "  Ann", "", ""}));
   EXPECT_FALSE(panelUpDuringPreview);
   EXPECT_EQ(left, (QStringList{"Ann Example", "Carol Test", "Hotmail Staff"}));

@@ -3,6 +3,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 
@@ -29,7 +30,7 @@ TEST_F(MessagesWindowTest, ShowsTheSessionStateUnderTheHeadingOfTheLoginFieldAsI
   form->loginEdit->setText("bob");
   SetRows(2);
   Rows().senders[0].text = "Ren\xe9";       // a Latin-1 page
-  Rows().senders[1].text = "Zo\xc3\xab";  // a UTF-8 page
+  Rows().senders[1].text = "Zo\xc3\xab";  // UTF-8 bytes: one character each, as every byte
   form->MailboxStateChanged();
   ShowWindow();
   EXPECT_EQ(messages->windowTitle(), "Messages");
@@ -38,7 +39,7 @@ TEST_F(MessagesWindowTest, ShowsTheSessionStateUnderTheHeadingOfTheLoginFieldAsI
   EXPECT_FALSE(messages->windowFlags() & (Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                                           Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
   EXPECT_EQ(messages->heading->text(), "New Messages for bob@hotmail.com");
-  EXPECT_EQ(Lines(messages->senders), (QStringList{QString::fromUtf8("René"), QString::fromUtf8("Zoë")}));
+  EXPECT_EQ(Lines(messages->senders), (QStringList{QString::fromUtf8("René"), QString::fromUtf8("ZoÃ«")}));
   EXPECT_EQ(Lines(messages->dates), (QStringList{"Dec 1", "Dec 2"}));
   EXPECT_EQ(Lines(messages->subjects), (QStringList{"Subject 1", "Subject 2"}));
   EXPECT_EQ(Lines(messages->sizes), (QStringList{"1k", "2k"}));
@@ -181,4 +182,47 @@ TEST_F(MessagesWindowTest, ScrollWidthsAndRowHeightsFollowTheEntriesAndTheFont) 
   QApplication::processEvents();
   EXPECT_EQ(subjects->horizontalScrollBar()->maximum(), 0);
   EXPECT_EQ(subjects->horizontalScrollBar()->value(), 0);
+}
+
+// A scroll of any list, by its bar or by the keyboard, scrolls the other three with it, so a
+// screen row shows one message; page bytes show one character each.
+TEST_F(MessagesWindowTest, TheFourListsScrollInStepAndShowBytesAsCharacters) {
+  Open();
+  SetRows(40);
+  Rows().senders[0].text = "Ren\xE9";
+  Rows().subjects[0] = "caf\xC3\xA9";  // UTF-8 bytes stay two characters
+  form->MailboxStateChanged();
+  ShowWindow();
+  const std::vector<QListWidget*> visible{messages->senders, messages->dates, messages->subjects, messages->sizes};
+  EXPECT_EQ(messages->senders->item(0)->text(), QString::fromLatin1("Ren\xE9"));
+  EXPECT_EQ(messages->subjects->item(0)->text(), QString::fromLatin1("caf\xC3\xA9"));
+  const auto topRows = [&] {
+    std::vector<int> rows;
+    for (QListWidget* list : visible) rows.push_back(list->indexAt(QPoint(2, 2)).row());
+    return rows;
+  };
+  messages->subjects->verticalScrollBar()->setValue(10);
+  EXPECT_EQ(topRows(), std::vector<int>(4, topRows()[2]));
+  EXPECT_GT(topRows()[2], 0);
+
+  messages->sizes->setFocus();
+  QTest::keyClick(messages->sizes, Qt::Key_End);
+  EXPECT_EQ(SelectedRow(*messages->senders), 39);
+  EXPECT_EQ(topRows(), std::vector<int>(4, topRows()[3]));
+  messages->senders->setFocus();
+  QTest::keyClick(messages->senders, Qt::Key_Home);
+  EXPECT_EQ(topRows(), std::vector<int>(4, 0));
+}
+
+// Centred on its first showing; later showings keep the place it had.
+TEST_F(MessagesWindowTest, LaterShowingsKeepThePlace) {
+  Open();
+  ShowWindow();
+  const QRect screen = messages->screen()->availableGeometry();
+  EXPECT_LE((messages->geometry().center() - screen.center()).manhattanLength(), 10);
+  messages->move(40, 50);
+  const QPoint place = messages->pos();
+  messages->hide();
+  ShowWindow();
+  EXPECT_EQ(messages->pos(), place);
 }

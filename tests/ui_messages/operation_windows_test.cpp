@@ -61,3 +61,13 @@ TEST(PreviewWindow, ShowsTheLinesForReadingUntilOK) {
   EXPECT_GT(longLineRows, 1);
   EXPECT_TRUE(closedByOk);
 }
+
+// Lines end at CR LF only: the lone LF that starts a message body makes no empty line.
+TEST(PreviewWindow, BreaksLinesAtCrLfOnly) {
+  EXPECT_EQ(PreviewLines("Subject: S\r\n-----\r\n\nfirst\r\nsecond\r\n"), "Subject: S\n-----\nfirst\nsecond\n");
+  EXPECT_EQ(PreviewLines("a\nb\rc\r\n\r\nd"), "abc\n\nd");
+  PreviewWindow window;
+  ModalAnswerer answerer;
+  window.ShowPreview("-----\r\n\nbody\r\n");
+  EXPECT_EQ(window.messageText->toPlainText(), "-----\nbody\n");
+}
