@@ -1,12 +1,10 @@
-// Life cycle, state, posted steps, time limit and the synchronous calls of HttpClient.
+// Life cycle, state, posted steps and the synchronous calls of HttpClient.
 
 #include "http/http_client.h"
 
-#include "net/socket_errors.h"
-
 HttpClient::HttpClient() : FSocket(std::make_unique<AsyncSocket>()) {
   NotifyWindow = win::CreateMessageWindow(*this);
-  FSocket->OnSessionClosed = [this](AsyncSocketBase*, std::uint16_t Error) { SocketSessionClosed(Error); };
+  EndRequestOnClose();
   FSocket->OnDataAvailable = [this](AsyncSocketBase*, std::uint16_t) { SocketDataAvailable(); };
   FSocket->OnSessionConnected = [this](AsyncSocketBase*, std::uint16_t Error) { SocketSessionConnected(Error); };
   FSocket->OnDataSent = [this](AsyncSocketBase*, std::uint16_t) { SendBodyChunk(); };
@@ -120,7 +118,7 @@ void HttpClient::WaitUntilIdle() {
     } catch (const std::exception& e) {
       RecordHandlerFailure(failure, e.what());
     } catch (...) {
-      RecordHandlerFailure(failure, "Unknown error while waiting for the answer");
+      RecordHandlerFailure(failure, "");
     }
   }
   if (failure.empty()) return;
@@ -130,7 +128,7 @@ void HttpClient::WaitUntilIdle() {
 
 // The first failure is the reason; it stops the request if that is still running.
 void HttpClient::RecordHandlerFailure(std::string& failure, const std::string& what) {
-  if (failure.empty()) failure = what.empty() ? std::string("Unknown error while waiting for the answer") : what;
+  if (failure.empty()) failure = what.empty() ? "Unknown error while waiting for the answer" : what;
   if (FState != hsIdle && FState != hsAborting) StopRequest(failure, 3);
 }
 

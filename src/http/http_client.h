@@ -153,6 +153,8 @@ class HttpClient : private win::MessageReceiver {
   std::string AbsoluteUri(const std::string& Protocol, const std::string& Path) const;
   void EndRequest();
   void SocketSessionClosed(std::uint16_t Error);
+  static std::string SocketErrorText(int Code);  // the text of a socket error and its number
+  void EndRequestOnClose();
   void CheckResponseComplete();
   bool RequestStillGoingOut();
   void FailRequest(const std::string& Reason);

@@ -7,13 +7,10 @@
 #include "http/base64.h"
 #include "http/http_client.h"
 #include "http/split_url.h"
-#include "net/socket_errors.h"
 
 namespace {
 
 bool HoldsLineBreakOrNul(std::string_view text) { return text.find_first_of(std::string_view("\r\n\0", 3)) != text.npos; }
-
-std::string ErrorNumberSuffix(int code) { return " (Error #" + std::to_string(code) + ")"; }
 
 }  // namespace
 
@@ -45,7 +42,7 @@ void HttpClient::StartRequest(HttpRequestKind Kind) {
   FHeaderLines.clear();
   RequestKind = Kind;
   DoneError = 0;
-  FSocket->OnSessionClosed = [this](AsyncSocketBase*, std::uint16_t Error) { SocketSessionClosed(Error); };
+  EndRequestOnClose();
   SetClientState(hsConnecting);
   FStatusCode = 0;
   FReceivedCount = FSentCount = 0;
@@ -126,7 +123,7 @@ void HttpClient::ConnectToResult() {
     DoneError = static_cast<std::uint16_t>(code);
     FStatusCode = kLocalFailureStatus;
     // A setter that refuses (a port that is no number or service) leaves no socket error code.
-    FReasonPhrase = "can't connect: " + (code != 0 ? SocketErrorDesc(code) + ErrorNumberSuffix(code) : e.what());
+    FReasonPhrase = "can't connect: " + (code != 0 ? SocketErrorText(code) : e.what());
     FSocket->Close();
     EndRequest();
   }
@@ -135,7 +132,7 @@ void HttpClient::ConnectToResult() {
 void HttpClient::SocketSessionConnected(std::uint16_t Error) {
   if (Error != 0) {
     FStatusCode = kLocalFailureStatus;
-    FReasonPhrase = SocketErrorDesc(Error) + ErrorNumberSuffix(Error);
+    FReasonPhrase = SocketErrorText(Error);
     EndRequest();
     return;
   }
@@ -213,7 +210,6 @@ void HttpClient::AddHeaderLine(const std::string& Line) {
 // A body stream that fails ends the request with its message instead of leaving it hanging.
 void HttpClient::SendBodyChunk() {
   if (!Sending || !Connected) return;
-  ArmTimeLimit();
   std::size_t filled = 0;
   for (std::size_t chunk = 0; chunk < kChunksPerSend; ++chunk) {
     std::size_t n = 0;
@@ -236,6 +232,7 @@ void HttpClient::SendBodyChunk() {
     Sending = false;
     FireSendEnd();
   }
+  ArmTimeLimit();  // after the chunk is queued: the limit watches it leave
 }
 
 void HttpClient::FireSendData(const char* Buffer, std::int32_t Len) {

@@ -183,7 +183,7 @@ void HttpClient::Relocate() {
 void HttpClient::RelocationClosed() {
   Connected = false;
   RelocationPending = false;
-  FSocket->OnSessionClosed = [this](AsyncSocketBase*, std::uint16_t Error) { SocketSessionClosed(Error); };
+  EndRequestOnClose();
   Fire(OnLocationChange);
   win::PostMessage(NotifyWindow, WM_CLIENT_RELOCATE, 0, 0);
 }

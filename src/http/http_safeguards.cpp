@@ -13,12 +13,14 @@ namespace {
 
 win::UINT Milliseconds(int seconds) { return static_cast<win::UINT>(std::min(seconds, INT_MAX / 1000)) * 1000; }
 
-std::string SocketErrorText(int code) { return SocketErrorDesc(code) + " (Error #" + std::to_string(code) + ")"; }
-
 // Statuses whose answers carry no body whatever their header says.
 bool CarriesNoBody(std::int32_t status) { return (status >= 100 && status < 200) || status == 204 || status == 304; }
 
 }  // namespace
+
+std::string HttpClient::SocketErrorText(int Code) {
+  return SocketErrorDesc(Code) + " (Error #" + std::to_string(Code) + ")";
+}
 
 // While the request goes out, the bytes the peer has not taken are noted, so that the limit
 // can tell a slow reader from a dead one.
@@ -85,6 +87,11 @@ void HttpClient::NoteContentLength(const std::string& Value) {
   std::int64_t length = 0;
   const auto [stop, error] = std::from_chars(Value.data() + start, Value.data() + end + 1, length);
   if (error == std::errc() && stop == Value.data() + end + 1) ContentLength = length;
+}
+
+// The end of the connection is the end of the request (a relocation binds its own handler).
+void HttpClient::EndRequestOnClose() {
+  FSocket->OnSessionClosed = [this](AsyncSocketBase*, std::uint16_t Error) { SocketSessionClosed(Error); };
 }
 
 void HttpClient::SocketSessionClosed(std::uint16_t Error) {

@@ -1,5 +1,5 @@
-// The send queue: Send copies into 1514-byte blocks and pushes what WinSock takes; FD_WRITE
-// sends the rest and reports the drained queue through OnDataSent.
+// The send queue: what WinSock does not take at once waits in 1514-byte blocks; FD_WRITE sends
+// the rest and reports the drained queue through OnDataSent.
 //
 // A stream hands the kernel the pending bytes of many blocks in one gathering call, so a large
 // Send costs a few system calls rather than one per block; and a Send into an empty queue goes

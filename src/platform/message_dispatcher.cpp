@@ -98,12 +98,17 @@ void Dispatcher::RunPump(bool mayWait) {
   if (pending_) std::rethrow_exception(std::exchange(pending_, nullptr));
 }
 
-// Messages that handlers post during a pass wait for the next wake; PumpMessages goes on until
-// none is left, as a PeekMessage loop does.
+// Messages that handlers post during a pass wait for the next wake; PumpMessages delivers them
+// itself until none is left, as a PeekMessage loop does.
 void Dispatcher::Pump() {
-  do {
-    RunPump(false);
-  } while (HasQueued());
+  RunPump(false);
+  while (HasQueued()) {
+    {
+      DepthGuard guard(pumpDepth_);
+      Drain();
+    }
+    if (pending_) std::rethrow_exception(std::exchange(pending_, nullptr));
+  }
 }
 
 bool Dispatcher::HasQueued() {

@@ -36,8 +36,9 @@ class Dispatcher : public QObject {
   void Pump();                          // PumpMessages
   void Wait();                          // WaitMessages
 
-  // Qt timers of the thread's windows; each tick becomes a queued WM_TIMER (OnTimerTick).
-  int StartTimer(UINT elapseMs) { return startTimer(static_cast<int>(elapseMs)); }
+  // Qt timers of the thread's windows; each tick becomes a queued WM_TIMER (OnTimerTick). Precise:
+  // a coarse Qt timer may tick up to 5 % early, and time limits must not end a request early.
+  int StartTimer(UINT elapseMs) { return startTimer(static_cast<int>(elapseMs), Qt::PreciseTimer); }
   void StopTimer(int timerId) { killTimer(timerId); }
 
  protected:

@@ -108,6 +108,8 @@ TEST(HttpHostile, AnAnswerCutShortIsNoAnswer) {
     HttpClient http;
     const Outcome outcome = Fetch(http, server.Url());
     EXPECT_EQ(outcome.raised, c.raised) << c.script[0].bytes;
-    if (c.raised.empty()) EXPECT_EQ(outcome.body, c.body) << c.script[0].bytes;
+    if (c.raised.empty()) {
+      EXPECT_EQ(outcome.body, c.body) << c.script[0].bytes;
+    }
   }
 }

@@ -32,6 +32,9 @@ def serve(listener):
                 if not chunk:
                     break
                 body += chunk
+            if head.startswith(b"POST /moved"):
+                conn.sendall(b"HTTP/1.0 302 Found\r\nLocation: /up\r\nContent-Length: 0\r\n\r\n")
+                continue
             answer = b"%d %s" % (length, hashlib.sha256(body).hexdigest().encode())
             conn.sendall(b"HTTP/1.0 200 OK\r\nContent-Length: %d\r\n\r\n%s" % (len(answer), answer))
 
@@ -69,6 +72,11 @@ class PostFile(unittest.TestCase):
         empty = os.path.join(self.dir.name, "empty")
         open(empty, "wb").close()
         self.assertEqual(self.httpget("-d", "@" + empty, self.url).stdout, self.expected(b""))
+
+    def test_a_relocated_post_sends_the_whole_file_again(self):
+        result = self.httpget("-d", "@" + self.path, self.url.replace("/up", "/moved"))
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(result.stdout, self.expected(self.body))
 
     def test_a_pipe_is_read_whole_first(self):
         with open(self.path, "rb") as source:

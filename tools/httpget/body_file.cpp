@@ -82,7 +82,10 @@ bool BodyFile::Refill() {
   }
 }
 
+// A relocated POST sends the body again from its start: the next read starts afresh there.
 void BodyFile::Seek(std::size_t position) {
   if (whole_) whole_->Seek(position);
   position_ = position;
+  bufferStart_ = position;
+  bufferFill_ = 0;
 }

@@ -1,5 +1,6 @@
 // httpget [-X GET|POST] [-d @file] [--proxy host[:port]] [--proxy-user user:pass]
-//         [--max-time seconds] [-o file] [-i] URL
+//         [--max-time seconds] [--total-time seconds] [-o file] [-i] URL
+// --max-time bounds the time without progress, --total-time the whole request.
 // Fetches one URL with HttpClient's synchronous calls and prints the body (or writes it to -o).
 // -i writes the response header lines before the body, as they arrive. Exit status 0 on success, 1 with the error
 // message on stderr otherwise, 2 for a bad command line.
@@ -24,13 +25,21 @@ struct Options {
   std::string output;
   std::string url;
   int maxTime = 0;
+  int totalTime = 0;
   bool headers = false;
 };
 
 [[noreturn]] void Usage() {
   std::cerr << "usage: httpget [-X GET|POST] [-d @file] [--proxy host[:port]] [--proxy-user user:pass]\n"
-               "               [--max-time seconds] [-o file] [-i] URL\n";
+               "               [--max-time seconds] [--total-time seconds] [-o file] [-i] URL\n";
   std::exit(2);
+}
+
+int Seconds(const std::string& text) {
+  int seconds = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
+  if (error != std::errc() || end != text.data() + text.size() || seconds < 0) Usage();
+  return seconds;
 }
 
 Options ParseOptions(int argc, char** argv) {
@@ -53,9 +62,9 @@ Options ParseOptions(int argc, char** argv) {
     } else if (arg == "--proxy-user") {
       o.proxyUser = value();
     } else if (arg == "--max-time") {
-      const std::string seconds = value();
-      const auto [end, error] = std::from_chars(seconds.data(), seconds.data() + seconds.size(), o.maxTime);
-      if (error != std::errc() || end != seconds.data() + seconds.size() || o.maxTime < 0) Usage();
+      o.maxTime = Seconds(value());
+    } else if (arg == "--total-time") {
+      o.totalTime = Seconds(value());
     } else if (arg == "-o") {
       o.output = value();
     } else if (arg == "-i") {
@@ -93,6 +102,7 @@ void Configure(HttpClient& http, const Options& o) {
   http.URL = o.url;
   http.Proxy = o.proxy;
   http.TimeLimit = o.maxTime;
+  http.TotalTimeLimit = o.totalTime;
   const std::size_t colon = o.proxyUser.find(':');
   http.ProxyUsername = o.proxyUser.substr(0, colon);
   if (colon != std::string::npos) http.ProxyPassword = o.proxyUser.substr(colon + 1);
