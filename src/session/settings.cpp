@@ -98,6 +98,7 @@ Settings LoadSettings(const std::string& path) {
   s.UseProxy = ReadYes(path, "CHECKED");
   s.WavPlay = ReadYes(path, "WAVPLAY");
   s.Headers = ReadYes(path, "HEADERS");
+  s.StartAtLogin = ReadYes(path, "STARTATLOGIN");
   return s;
 }
 
@@ -117,6 +118,7 @@ void SaveSettings(const std::string& path, const Settings& f) {
       {"WAVFILE", f.WavFile},
       {"CHECKED", YesNo(f.UseProxy)},
       {"WAVPLAY", YesNo(f.WavPlay)},
+      {"STARTATLOGIN", YesNo(f.StartAtLogin)},
   };
   if (!win::WritePrivateProfileStrings(kSettingsSection, entries, path)) throw SettingsWriteError(path);
 }

@@ -33,6 +33,7 @@ struct Settings {
   std::string WavFile;        // WAVFILE, soundFileEdit
   bool UseProxy = false;      // CHECKED, useProxyBox
   bool WavPlay = false;       // WAVPLAY, playSoundBox
+  bool StartAtLogin = false;  // STARTATLOGIN, startAtLoginBox; a file without it: off
 
   bool operator==(const Settings&) const = default;
 };
@@ -44,7 +45,7 @@ std::string SettingsFilePath();
 // decimal or "0x" hexadecimal, anything else is the default.
 Settings LoadSettings(const std::string& path);
 
-// Writes all fourteen keys in one replacement of the file (other sections and keys stay), so a
+// Writes all fifteen keys in one replacement of the file (other sections and keys stay), so a
 // failed save changes nothing. Throws SettingsWriteError.
 void SaveSettings(const std::string& path, const Settings& fields);
 

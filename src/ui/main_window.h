@@ -60,6 +60,7 @@ class MainWindow : public QWidget, public MainView {
   void AutoCheckToggled();
   void AutoCheckDue();
   void TrayAutoCheckToggled();
+  void StartAtLoginToggled();  // throws win::AutostartError
   void Minimized();
   void RestoreFromTray();
   void CloseFromTray();
@@ -117,6 +118,7 @@ class MainWindow : public QWidget, public MainView {
   QCheckBox* saveProxyPasswordBox;
   QCheckBox* playSoundBox;
   FileNameEdit* soundFileEdit;
+  QCheckBox* startAtLoginBox;
   QPushButton* webSiteButton;
   QLabel* webAddressLabel;
   CreditsPanel* creditsPanel;

@@ -42,6 +42,7 @@ void MainWindow::ApplySettings(const Settings& s) {
   useProxyBox->setChecked(s.UseProxy);
   playSoundBox->setChecked(s.WavPlay);
   showHeadersBox->setChecked(s.Headers);
+  startAtLoginBox->setChecked(s.StartAtLogin);
 }
 
 Settings MainWindow::FieldsAsSettings() const {
@@ -60,5 +61,6 @@ Settings MainWindow::FieldsAsSettings() const {
   s.WavFile = soundFileEdit->FileName().toStdString();
   s.UseProxy = useProxyBox->isChecked();
   s.WavPlay = playSoundBox->isChecked();
+  s.StartAtLogin = startAtLoginBox->isChecked();
   return s;
 }
