@@ -1,10 +1,12 @@
-// The start-at-login entry as real files under a private $XDG_CONFIG_HOME: written, replaced and
-// removed, the command quoted for the desktop, and failures that leave things as they were.
+// The start-at-login entry as real files under a private $XDG_CONFIG_HOME: written, replaced,
+// accepted by desktop-file-validate, removed; the command quoted for the desktop; and failures
+// that leave things as they were.
 
 #include "platform/autostart_entry.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "temp_directory.h"
@@ -30,6 +32,10 @@ TEST_F(AutostartEntry, IsWrittenReplacedAndRemoved) {
             "[Desktop Entry]\nType=Application\nName=Notifier\nExec=\"/usr/bin/notifier\" \"--minimized\"\n"
             "Icon=example.test.Notifier\nTerminal=false\nX-GNOME-Autostart-enabled=true\n");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(config.File("autostart")), {}), 1);  // no leftovers
+
+  // The desktop's own validator accepts it, also with a path that needs quoting and escaping.
+  win::WriteAutostartEntry(kAppId, "Notifier", {"/opt/my \"apps\"/100%/$x\\notifier", "--minimized"});
+  EXPECT_EQ(std::system(("desktop-file-validate " + entry).c_str()), 0) << ReadFile(entry);
 
   win::RemoveAutostartEntry(kAppId);
   EXPECT_FALSE(std::filesystem::exists(entry));
