@@ -155,6 +155,7 @@ LoadedSettings SettingsStore::Load() {
   s.UseProxy = read.Yes("CHECKED");
   s.WavPlay = read.Yes("WAVPLAY");
   s.Headers = read.Yes("HEADERS");
+  s.StartAtLogin = read.Yes("STARTATLOGIN");
   try {
     ReadKeyringPasswords(read.Text(kKeyringKey), s);
   } catch (const KeyringError& e) {
@@ -234,6 +235,7 @@ void SettingsStore::Save(const Settings& f) {
       {"CHECKED", YesNo(f.UseProxy)},
       {"WAVPLAY", YesNo(f.WavPlay)},
       {kKeyringKey, listed},
+      {"STARTATLOGIN", YesNo(f.StartAtLogin)},
   };
   try {
     win::WriteProfileStrings(kSettingsSection, entries, path_);

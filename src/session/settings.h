@@ -49,6 +49,7 @@ struct Settings {
   std::string WavFile;        // WAVFILE, soundFileEdit
   bool UseProxy = false;      // CHECKED, useProxyBox
   bool WavPlay = false;       // WAVPLAY, playSoundBox
+  bool StartAtLogin = false;  // STARTATLOGIN, startAtLoginBox; a file without it: off
 
   bool operator==(const Settings&) const = default;
 };
@@ -79,7 +80,7 @@ class SettingsStore {
   // problem, and is left as it is.
   LoadedSettings Load();
 
-  // Writes all fourteen keys and KEYRING in one replacement of the file (other sections and keys
+  // Writes all fourteen keys, KEYRING and STARTATLOGIN in one replacement of the file (other sections and keys
   // stay), so a failed save changes nothing in the file. Any value the fields can hold can be
   // saved. Throws SettingsWriteError.
   void Save(const Settings& fields);

@@ -62,6 +62,7 @@ class MainWindow : public QWidget, public MainView {
   void AutoCheckToggled();
   void AutoCheckDue();
   void TrayAutoCheckToggled();
+  void StartAtLoginToggled();  // throws win::AutostartError
   void Minimized();
   void RestoreFromTray();
   void CloseFromTray();
@@ -120,6 +121,7 @@ class MainWindow : public QWidget, public MainView {
   QCheckBox* saveProxyPasswordBox;
   QCheckBox* playSoundBox;
   FileNameEdit* soundFileEdit;
+  QCheckBox* startAtLoginBox;
   QPushButton* webSiteButton;
   QLabel* webAddressLabel;
   CreditsPanel* creditsPanel;

@@ -14,6 +14,7 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include "ui/accessible_texts.h"
 #include "ui/button_glyphs.h"
 #include "ui/components/about_credits.h"
 #include "ui/components/application_errors.h"
@@ -116,6 +117,7 @@ void MainWindow::BuildWindow() {
   BuildCheckTab();
   BuildOptionsTab();
   BuildAboutTab();
+  DescribeMainWindow(*this);
 }
 
 void MainWindow::BuildCheckTab() {
@@ -166,6 +168,7 @@ void MainWindow::BuildOptionsTab() {
       Named(new FileNameEdit(QString::fromUtf8(kWaveFileFilter), tab), "soundFileEdit", {99, 108, 208, 21});
   UseProxyToggled();  // the proxy fields and the file name start disabled, as their boxes
   PlaySoundToggled();
+  startAtLoginBox = AddCheckBox(tab, "startAtLoginBox", "Start at login", {96, 6, 85, 17});
 }
 
 void MainWindow::BuildAboutTab() {
@@ -203,5 +206,6 @@ void MainWindow::ConnectHandlers() {
   on(restoreAction, &QAction::triggered, &MainWindow::RestoreFromTray);
   on(checkNowAction, &QAction::triggered, &MainWindow::CheckNow);
   on(autoCheckAction, &QAction::triggered, &MainWindow::TrayAutoCheckToggled);
+  on(startAtLoginBox, &QCheckBox::toggled, &MainWindow::StartAtLoginToggled);
   on(closeAction, &QAction::triggered, &MainWindow::CloseFromTray);
 }

@@ -39,6 +39,7 @@ void MainWindow::ApplySettings(const Settings& s) {
   useProxyBox->setChecked(s.UseProxy);
   playSoundBox->setChecked(s.WavPlay);
   showHeadersBox->setChecked(s.Headers);
+  startAtLoginBox->setChecked(s.StartAtLogin);
 }
 
 Settings MainWindow::FieldsAsSettings() const {
@@ -57,5 +58,6 @@ Settings MainWindow::FieldsAsSettings() const {
   s.WavFile = BytesFromText(soundFileEdit->FileName());
   s.UseProxy = useProxyBox->isChecked();
   s.WavPlay = playSoundBox->isChecked();
+  s.StartAtLogin = startAtLoginBox->isChecked();
   return s;
 }

@@ -11,9 +11,10 @@
 #include "ui/components/letter_icons.h"
 #include "ui/main_window.h"
 
-// The icon waits, inactive, with the new-mail picture until the first minimise. A left or middle
-// click does nothing, and a double click runs the default item (Restore): OnClick and OnDblClick
-// stay unassigned.
+// The icon waits, inactive, with the new-mail picture until the first minimise. A single left
+// click restores the window, as a double click does through the default item (Restore): tray
+// hosts that report no double clicks leave the single click as the mouse's only way back. A
+// middle click does nothing; OnDblClick stays unassigned.
 void MainWindow::BuildTray() {
   trayMenu = new QMenu(this);
   trayMenu->setObjectName(QStringLiteral("trayMenu"));
@@ -29,6 +30,9 @@ void MainWindow::BuildTray() {
   AddLetterIcons(trayIcon.Icons());
   trayIcon.SetIcon(trayIcon.Icons().Icon(kIconNewMail));
   trayIcon.SetPopupMenu(trayMenu);
+  trayIcon.OnClick = [this](TrayIcon*, MouseButton button, ShiftState, int, int) {
+    if (button == mbLeft) RestoreFromTray();
+  };
 }
 
 // The item has already inverted its own check mark when this runs.

@@ -11,6 +11,7 @@
 #include <stdexcept>
 
 #include "session/service.h"
+#include "ui/accessible_texts.h"
 #include "ui/check_list_box.h"
 #include "ui/components/application_errors.h"
 #include "ui/latin1_text.h"
@@ -63,6 +64,7 @@ void CopySelection(const QListWidget& source, std::initializer_list<QListWidget*
 
 MessagesWindow::MessagesWindow(WebmailSession& session, const MainView& mainWindow) : session_(session), mainWindow_(mainWindow) {
   BuildWindow();
+  DescribeMessagesWindow(*this);
   ConnectHandlers();
   ShowMailboxState();
 }

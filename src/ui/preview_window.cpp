@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QStyle>
 
+#include "ui/accessible_texts.h"
 #include "ui/control_look.h"
 #include "ui/modal_owner.h"
 
@@ -51,6 +52,7 @@ PreviewWindow::PreviewWindow()
   okButton->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
   okButton->setDefault(true);
   connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+  DescribePreviewWindow(*this);
 }
 
 QString PreviewLines(const QString& text) {

@@ -1,4 +1,4 @@
-// The settings file: defaults, number and yes/no readings, the fourteen keys as written, the
+// The settings file: defaults, number and yes/no readings, the keys as written, the
 // password round trip, and saves that fail or are cut short.
 
 #include "session/settings.h"
@@ -45,6 +45,7 @@ Settings Filled() {
   s.WavFile = "/home/alice/new mail.wav";
   s.UseProxy = true;
   s.WavPlay = true;
+  s.StartAtLogin = true;
   return s;
 }
 
@@ -73,15 +74,19 @@ TEST_F(SettingsFile, NumbersAndYesNoValues) {
     EXPECT_FALSE(LoadFrom(notYes).TimeEnabled) << notYes;
   const Settings twos = LoadFrom("SAVEPASS=2\nHEADERS=2\nSAVEPASSP=2\nCHECKED=2\nWAVPLAY=2\n");
   EXPECT_FALSE(twos.SavePass || twos.Headers || twos.SaveProxyPass || twos.UseProxy || twos.WavPlay);
+
+  // Files from before the login start was kept have the other keys only.
+  EXPECT_FALSE(LoadFrom("USERID=alice\nCHECKED=1\nWAVPLAY=1\n").StartAtLogin);
+  EXPECT_TRUE(LoadFrom("WAVPLAY=0\nSTARTATLOGIN=1\n").StartAtLogin);
 }
 
-TEST_F(SettingsFile, ASaveWritesTheFourteenKeysInOrderAndReadsBack) {
+TEST_F(SettingsFile, ASaveWritesTheKeysInOrderAndReadsBack) {
   Settings s = Filled();
   SaveSettings(path, s);
   EXPECT_EQ(ReadFile(path),
             "[DATA]\nUSERID=alice\nSAVEPASS=1\nPASS=" + EncodeStoredPassword("wonderland") +
                 "\nTIME=7\nTIMEENABLED=1\nHEADERS=1\nPNAME=pu\nSAVEPASSP=1\nPROXYPASS=" + EncodeStoredPassword("pp") +
-                "\nPROXY=127.0.0.1\nPORT=3128\nWAVFILE=/home/alice/new mail.wav\nCHECKED=1\nWAVPLAY=1\nKEYRING=\n");
+                "\nPROXY=127.0.0.1\nPORT=3128\nWAVFILE=/home/alice/new mail.wav\nCHECKED=1\nWAVPLAY=1\nKEYRING=\nSTARTATLOGIN=1\n");
   EXPECT_EQ(LoadSettings(path), s);
 
   // Unsaved passwords are written empty; the proxy settings stay without "Use Proxy".
@@ -104,7 +109,7 @@ TEST_F(SettingsFile, OtherSectionsKeysAndCommentsStay) {
   EXPECT_TRUE(text.starts_with("; written by hand\r\n[Window]\r\nLeft=10\r\n\r\n[Data]\r\n; my account\r\n"
                                "USERID=alice\r\nEXTRA=keep\r\nSAVEPASS=1\r\n"))
       << text;
-  EXPECT_TRUE(text.ends_with("WAVPLAY=1\r\nKEYRING=\r\n\r\n[Tail]\r\nZ=1\r\n")) << text;
+  EXPECT_TRUE(text.ends_with("WAVPLAY=1\r\nKEYRING=\r\nSTARTATLOGIN=1\r\n\r\n[Tail]\r\nZ=1\r\n")) << text;
   EXPECT_EQ(LoadSettings(path), Filled());
 }
 

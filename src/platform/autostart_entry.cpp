@@ -1,0 +1,60 @@
+#include "platform/autostart_entry.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "platform/profile_file.h"
+#include "platform/whole_file.h"
+
+namespace win {
+namespace {
+
+std::string QuotedArgument(const std::string& argument) {
+  std::string quoted = "\"";
+  for (const char c : argument) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+      throw AutostartError("A start at login cannot run a command with a control character: " + argument);
+    if (c == '"' || c == '`' || c == '$' || c == '\\') quoted += '\\';
+    quoted += c;
+  }
+  return quoted + '"';
+}
+
+std::string WithReason(const std::string& text, int error) { return text + ": " + std::strerror(error); }
+
+}  // namespace
+
+std::string AutostartEntryPath(const std::string& appId) {
+  return GetWindowsDirectory() + "/autostart/" + appId + ".desktop";
+}
+
+std::string DesktopExecLine(const std::vector<std::string>& command) {
+  std::string line;
+  for (const std::string& argument : command) {
+    if (!line.empty()) line += ' ';
+    for (const char c : QuotedArgument(argument)) {
+      if (c == '\\' || c == '%') line += c == '%' ? '%' : '\\';
+      line += c;
+    }
+  }
+  return line;
+}
+
+void WriteAutostartEntry(const std::string& appId, const std::string& name, const std::vector<std::string>& command) {
+  const std::string path = AutostartEntryPath(appId);
+  const std::string content = "[Desktop Entry]\nType=Application\nName=" + name + "\nExec=" + DesktopExecLine(command) +
+                              "\nIcon=" + appId + "\nTerminal=false\nX-GNOME-Autostart-enabled=true\n";
+  std::error_code error;
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
+  if (error || !detail::ReplaceFileContent(path, content))
+    throw AutostartError(WithReason("Unable to write to " + path, error ? error.value() : errno));
+}
+
+void RemoveAutostartEntry(const std::string& appId) {
+  const std::string path = AutostartEntryPath(appId);
+  if (std::remove(path.c_str()) != 0 && errno != ENOENT) throw AutostartError(WithReason("Unable to remove " + path, errno));
+}
+
+}  // namespace win
