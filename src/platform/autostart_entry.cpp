@@ -48,8 +48,12 @@ void WriteAutostartEntry(const std::string& appId, const std::string& name, cons
                               "\nIcon=" + appId + "\nTerminal=false\nX-GNOME-Autostart-enabled=true\n";
   std::error_code error;
   std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
-  if (error || !detail::ReplaceFileContent(path, content))
-    throw AutostartError(WithReason("Unable to write to " + path, error ? error.value() : errno));
+  if (error) throw AutostartError(WithReason("Unable to write to " + path, error.value()));
+  try {
+    detail::ReplaceWholeFile(detail::FileBehindPath(path), content);
+  } catch (const FileError& e) {
+    throw AutostartError("Unable to write to " + path + ": " + e.what());
+  }
 }
 
 void RemoveAutostartEntry(const std::string& appId) {

@@ -12,6 +12,7 @@
 #include "ui/filename_edit.h"
 #include "ui/main_window.h"
 #include "ui/messages_window.h"
+#include "ui/minutes_spin_box.h"
 #include "ui/preview_window.h"
 #include "ui/text_list_box.h"
 

@@ -78,7 +78,7 @@ TEST_F(KeyringSettings, PasswordsGoToTheKeyringAndEveryByteComesBack) {
   const std::string text = ReadFile(path);
   EXPECT_EQ(Line(text, "PASS"), "PASS=");
   EXPECT_EQ(Line(text, "PROXYPASS"), "PROXYPASS=");
-  EXPECT_TRUE(text.ends_with("\nWAVPLAY=0\nKEYRING=PASS,PROXYPASS\n")) << text;
+  EXPECT_TRUE(text.ends_with("\nWAVPLAY=0\nKEYRING=PASS,PROXYPASS\nSTARTATLOGIN=0\n")) << text;
   EXPECT_TRUE(KeyringHolds("PASS " + path));
   EXPECT_TRUE(KeyringHolds("PROXYPASS " + path));
 
@@ -145,7 +145,7 @@ TEST(WithoutKeyring, PasswordsStayInTheFileAsBefore) {
   EXPECT_EQ(ReadFile(path),
             "[DATA]\nUSERID=alice\nSAVEPASS=1\nPASS=" + EncodeStoredPassword("wonderland") +
                 "\nTIME=5\nTIMEENABLED=0\nHEADERS=0\nPNAME=\nSAVEPASSP=1\nPROXYPASS=" + EncodeStoredPassword("pp") +
-                "\nPROXY=\nPORT=\nWAVFILE=\nCHECKED=0\nWAVPLAY=0\nKEYRING=\n");
+                "\nPROXY=\nPORT=\nWAVFILE=\nCHECKED=0\nWAVPLAY=0\nKEYRING=\nSTARTATLOGIN=0\n");
   EXPECT_EQ(SettingsStore(path, &keyring).Load().fields, saved);
 
   // Written where a keyring ran: the user is told, and the passwords are not lost by the save.
