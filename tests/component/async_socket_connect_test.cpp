@@ -163,13 +163,8 @@ TEST(Connect, DestructionWhileConnectedOrLookingUpFiresNothing) {
 }
 
 TEST(Connect, DatagramConnectsAtOnceAndSends) {
-  int receiver = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  ASSERT_EQ(::bind(receiver, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  socklen_t length = sizeof address;
-  ::getsockname(receiver, reinterpret_cast<sockaddr*>(&address), &length);
+  const int receiver = UdpReceiverOnLoopback();
+  ASSERT_GE(receiver, 0);
 
   TestSocket socket;
   EventLog log;
@@ -177,7 +172,7 @@ TEST(Connect, DatagramConnectsAtOnceAndSends) {
   socket.SetProto("udp");
   EXPECT_EQ(socket.FType, ws::WS_SOCK_DGRAM);
   socket.SetAddr("127.0.0.1");
-  socket.SetPort(std::to_string(ntohs(address.sin_port)));
+  socket.SetPort(std::to_string(LocalPort(receiver)));
   socket.Connect();
   EXPECT_EQ(log.events, (std::vector<std::string>{"ChangeState 7->1", "ChangeState 1->4", "SessionConnected 0"}));
   EXPECT_NE(socket.LocalPort, 0);
@@ -200,7 +195,7 @@ TEST(Connect, DatagramConnectsAtOnceAndSends) {
   ASSERT_TRUE(PumpUntil([&] { return !reply.empty(); }));
   EXPECT_EQ(reply, "reply");
   EXPECT_EQ(ws::inet_ntoa(replier.sin_addr), "127.0.0.1");
-  EXPECT_EQ((ws::ntohs)(replier.sin_port), ntohs(address.sin_port));
+  EXPECT_EQ((ws::ntohs)(replier.sin_port), LocalPort(receiver));
   ::close(receiver);
 }
 

@@ -185,17 +185,12 @@ TEST_F(SendQueue, OnDataSentOncePerDrain) {
 }
 
 TEST(DatagramQueue, EachBlockIsOneDatagram) {
-  int receiver = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  ASSERT_EQ(::bind(receiver, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  socklen_t length = sizeof address;
-  ::getsockname(receiver, reinterpret_cast<sockaddr*>(&address), &length);
+  const int receiver = UdpReceiverOnLoopback();
+  ASSERT_GE(receiver, 0);
   TestSocket socket;
   socket.SetProto("udp");
   socket.SetAddr("127.0.0.1");
-  socket.SetPort(std::to_string(ntohs(address.sin_port)));
+  socket.SetPort(std::to_string(LocalPort(receiver)));
   socket.Connect();
   const std::string payload = Pattern(3000);
   EXPECT_EQ(socket.Send(payload.data(), 3000), 3000);

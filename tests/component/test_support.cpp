@@ -89,6 +89,18 @@ std::uint16_t LocalPort(int fd) {
   return ntohs(address.sin_port);
 }
 
+int UdpReceiverOnLoopback() {
+  const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    if (fd >= 0) ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
 std::size_t OpenDescriptorCount() {
   return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}));
 }

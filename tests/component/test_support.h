@@ -44,6 +44,8 @@ class RefusingPort {
 // A blocking POSIX client connected to 127.0.0.1:port, and the local port it got.
 int ConnectLoopback(const std::string& port);
 std::uint16_t LocalPort(int fd);
+// A datagram socket bound to 127.0.0.1 on a free port; -1 when that fails.
+int UdpReceiverOnLoopback();
 // Descriptors open in this process, to catch leaks.
 std::size_t OpenDescriptorCount();
 
