@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // check_cycle_soak PROXY_PORT CYCLES [LOGIN PASSWORD]
 // Runs whole check cycles with Show Headers on (login POST, scan, logout) through a proxy on
 // 127.0.0.1 (the webmail emulator) and prints the time per cycle and the process's resident

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """The notifier's check cycle done by Python's http.client in one process, as a peer for
 soak_compare.py: through the emulator as proxy, log in with the form POST, read the count and
 the logout URL from the mailbox page, and log out with a GET of that URL.

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Runs httpget and curl side by side against hostile answers of a server on 127.0.0.1 and
 prints, for each, the outcome, the wall time and the peak resident memory of the client.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """httpget beside curl on 127.0.0.1, paired and alternated in one run: a large GET, a large POST
 of a file (httpget -d @file), and the CPU that a Get costs while it waits on a silent server.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """One check cycle through the IMAP gateway against a direct IMAP fetch of the same headers with
 curl, side by side in one run, on a throw-away Dovecot on 127.0.0.1.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Mailbox scan cost per row, and bytes of page per second, for pages of 10, 100 and 1,000 rows
 // of about 580 bytes: the linear row search beside the rescan of the whole page for every row.
 // The per-row time of the linear search stays flat as the page grows; the rescan's grows with

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Paired measurements for the side-by-side benchmarks: the program and its peers run in turns
 within one run, the order rotating every round so that a machine that gets busier or quieter
 favours nobody, and every figure is a ratio to the peer of the same round. Reported: the median

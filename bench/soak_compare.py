@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """The notifier's check cycle (login POST, scan, logout GET through the emulator as proxy)
 beside one-process peers doing the same requests, paired and alternated in one run:
   - check_cycle_soak: the notifier's session logic, N cycles in one process;

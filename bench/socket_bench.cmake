@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Socket component throughput beside plain POSIX sockets, and the CPU of an idle wait.
 # Included by bench/CMakeLists.txt; VEX_BENCH_DIR is this folder.
 add_executable(bench_socket

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Throughput and CPU of the socket component beside plain blocking POSIX sockets on loopback.
 #pragma once
 

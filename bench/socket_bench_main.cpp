@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // AsyncSocket beside a plain blocking POSIX socket doing the same transfer on loopback, paired and
 // alternated in one run: each pair runs both (the order swapping from pair to pair), and the
 // figures are ratios within a pair, reported as median and spread. Then what a connected

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Soak run of the webmail emulator: rounds of logins in a row, bursts of parallel clients and
 malformed requests, printing the emulator's descriptors and resident size after each round.
 A healthy emulator ends every round with the same descriptors and a flat resident size.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Install locations (GNUInstallDirs), the documentation folder named after the package.
 if(NOT CMAKE_INSTALL_DOCDIR)
   set(CMAKE_INSTALL_DOCDIR share/doc/vexmira)

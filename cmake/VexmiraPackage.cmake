@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The Debian package: `cpack -G DEB` in a build folder; scripts/package builds a fresh tree
 # without the tests, makes the package and runs lintian on it. The package is native (its
 # version is the project's), so its changelog is installed as changelog.gz.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # vex_add_test(NAME SOURCES ... LIBS ... [LABELS ...] [SANITIZE] [WRAPPER command] [ARGS ...])
 # Registers one GoogleTest executable with CTest, run with ARGS, through WRAPPER when given (a
 # command that sets up the test's surroundings and runs the program given to it). Tests marked

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The command line, read before the GUI starts, so that --help and --version answer on a
 // terminal without a display. Qt's own GUI options (-platform, -style, -session for a session

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Vexmira: a notifier for one webmail account.
 
 #include <QApplication>

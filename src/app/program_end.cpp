@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/program_end.h"
 
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // How the program ends besides the close box: SIGTERM, SIGINT, SIGHUP and the end of the
 // desktop session close the main window as the close box does (a running request aborted, the

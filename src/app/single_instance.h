@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // One running program per user, display and settings folder, so that two windows never save
 // over each other's settings. The first start holds a lock file and listens on a local socket

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "http/base64.h"
 
 std::string EncodeBase64(std::string_view bytes) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Life cycle, state, posted steps and the synchronous calls of HttpClient.
 
 #include "http/http_client.h"

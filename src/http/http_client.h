@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Event-driven HTTP/1.0 client over AsyncSocket, with proxy support, Basic credentials and
 // relocation, and the synchronous Get and Post that the program uses.
 //

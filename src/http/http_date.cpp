@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "http/http_date.h"
 
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The request side of HttpClient: start, look-up, connect, request header and POST body.
 
 #include <array>

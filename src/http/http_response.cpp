@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The response side of HttpClient: lines of the header, status, relocation and the body.
 
 #include <algorithm>

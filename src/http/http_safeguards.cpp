@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What keeps a slow, broken or hostile server from holding the client or passing off a bad
 // answer: the time limits, the bounds of the response header, and the completeness test that
 // runs when the connection ends.

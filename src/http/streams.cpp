@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "http/streams.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Byte streams lent to the HTTP client: the body of a POST is read from one, the document is
 // written to another. Whoever creates a stream owns it and releases it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "keyring/secret_service_keyring.h"
 
 #include <qt6keychain/keychain.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The desktop's Secret Service (gnome-keyring, KeePassXC, ...) as the keyring of the saved
 // passwords, through QtKeychain. QtKeychain answers asynchronously; each call here waits for its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Event-driven IPv4 socket over WinSock 1.1.
 //
 // Every socket is non-blocking; readiness arrives as messages on the component's own hidden

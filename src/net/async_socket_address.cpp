@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Addr, Port and Proto: the texts and their conversion into the peer address record.
 #include "net/async_socket.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Opening a connection, closing it, and the options that go with it.
 #include "net/async_socket.h"
 

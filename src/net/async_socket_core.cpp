@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Creation and destruction, WinSock start-up, state changes and the hidden window.
 #include <algorithm>
 

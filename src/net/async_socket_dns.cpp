@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Asynchronous host look-up.
 #include "net/async_socket.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // WinSock notifications turned into events.
 #include "net/async_socket.h"
 

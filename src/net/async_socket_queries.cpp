@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Addresses of an open socket, and the timeval helpers.
 #include "net/async_socket.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Receiving: straight into the caller's buffer, or line by line.
 #include "net/async_socket.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The three ways of reporting a failure, and the event triggers.
 #include <cstdarg>
 #include <cstdio>

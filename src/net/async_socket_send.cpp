@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The send queue: what WinSock does not take at once waits in 1514-byte blocks; FD_WRITE sends
 // the rest and reports the drained queue through OnDataSent.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The server side: listening, accepting, and adopting an accepted handle.
 #include "net/scope_exit.h"
 #include "net/async_socket.h"

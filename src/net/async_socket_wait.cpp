@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Waiting for a state, for the close of the connection, and the modal wait control.
 #include "net/scope_exit.h"
 #include "net/async_socket.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs a clean-up step when the scope ends, also when an exception leaves it.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "net/send_buffer.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One block of the socket's send queue: bytes are appended at the write position and sent
 // from the read position; the block is reused from its start once it has drained.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // English texts of the WinSock error codes.
 #pragma once
 

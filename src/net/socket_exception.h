@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The socket component's exception: a message text and nothing else.
 #pragma once
 

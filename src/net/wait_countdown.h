@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the socket needs of a visible countdown control for its modal waits. The control itself
 // is a widget of the user interface layer; the socket only sees this interface.
 #pragma once

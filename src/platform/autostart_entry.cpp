@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/autostart_entry.h"
 
 #include <cerrno>

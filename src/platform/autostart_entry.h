@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The desktop's start at login: a desktop entry named after the program's id in the user's
 // autostart folder ($XDG_CONFIG_HOME/autostart, or ~/.config/autostart), which the session

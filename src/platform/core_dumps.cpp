@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/core_dumps.h"
 
 #include <sys/prctl.h>

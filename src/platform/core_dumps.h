@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The program holds the account and proxy passwords in memory; a core dump would put them on
 // disk, readable in more than one encoding.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A file descriptor closed on every path; Release hands it over for a checked close.
 

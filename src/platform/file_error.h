@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A file of the user's that was not read or written, with the reason in words for the user
 // ("Is a directory", "the file is read-only", ...).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Per-thread message queue behind the hidden windows (internal to the platform layer).
 //
 // Every message of a thread goes through one FIFO, so delivery keeps posting order across all

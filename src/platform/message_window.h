@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Hidden message windows on the Qt event loop.
 //
 // A window is a handle bound to a receiver. Messages posted to it are delivered later, on the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The live hidden windows and their timers (internal to the platform layer).
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Profile (INI) files and the Windows directory.
 //
 // A profile file is lines of bytes: "[section]" headers, "key=value" lines and anything else

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/replacement_file.h"
 
 #include <dirent.h>

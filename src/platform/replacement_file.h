@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The new content of a file on its way in: a file in the target's directory, unnamed (O_TMPFILE)
 // where the file system allows it, so that a process killed while writing leaves nothing behind.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/sound_device.h"
 
 #include <QSoundEffect>

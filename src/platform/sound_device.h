@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The media device that plays the new-mail sound: one WAVE file open at a time, played in the
 // background while the program goes on.
 #pragma once

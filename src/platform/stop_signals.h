@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // SIGTERM, SIGINT and SIGHUP as calls on the event loop's thread. The signal handler only writes
 // the signal's number into a pipe; the event loop reads it and runs the callback, so nothing of

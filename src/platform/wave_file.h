@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The check a sound file passes before the player gets it.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Whole-file reads and atomic replacement of a file of the user's (internal to the platform
 // layer). Every failure throws FileError with its reason.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/winsock_address.h"
 
 #include <cstring>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Conversion between the WinSock and POSIX IPv4 address records (internal).
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // WSAAsyncGetHostByName: getaddrinfo on a worker thread, the reply posted to the requester.
 //
 // The request stays pending until its reply is delivered. Cancelling removes it, and the

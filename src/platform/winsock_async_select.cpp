@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // WSAAsyncSelect: socket readiness from QSocketNotifier turned into posted notifications.
 //
 // Each notifier stays disabled from the moment its notification is posted until the call that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Dotted addresses and the blocking host, service and protocol look-ups.
 #include <arpa/inet.h>
 #include <netdb.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // State behind the WinSock shim (internal to the platform layer).
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The socket options the component sets, translated to their POSIX counterparts.
 #include <sys/socket.h>
 

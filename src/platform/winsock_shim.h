@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // WinSock 1.1 over POSIX sockets, as wide as the socket component needs.
 //
 // Calls, return values and error codes follow WinSock: 0 or a count on success, SOCKET_ERROR

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <map>
 
 #include "platform/winsock_internal.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Creating, binding, connecting, accepting and closing sockets.
 #include <linux/sockios.h>
 #include <sys/ioctl.h>

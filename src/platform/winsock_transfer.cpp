@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // send, sendto, recv, recvfrom with WinSock's re-enabling of FD_WRITE and FD_READ.
 #include <sys/socket.h>
 #include <sys/uio.h>

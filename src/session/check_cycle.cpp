@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "session/check_cycle.h"
 
 #include "http/streams.h"

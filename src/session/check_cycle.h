@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The webmail session of the main window: the check cycle (login POST, failure test, mailbox
 // scan, telling the user, logout), Stop, and the reset of the result when the account changes.

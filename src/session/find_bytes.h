@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Searches over the page text and its windows. The markers begin with characters that HTML is
 // full of ('"', '<', 'n'), so a search that stops at every match of the first character and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Reading the service's mailbox page: the new-mail count, the message rows (when headers are
 // wanted) and the logout URL, and the outcome the tray and the Messages window show.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What the webmail logic needs of the windows. The Qt windows implement it; tests use a
 // recording fake. Nothing here knows of widgets.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "session/message_deletion.h"
 
 #include <string_view>

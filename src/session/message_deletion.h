@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Replaying the mailbox page's form without a browser: every hidden field of the page, one
 // NAME=TRUE pair per checked row, and the form's delete button.

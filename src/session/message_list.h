@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The new messages of the last mailbox scan, as the Messages window shows them: six parallel
 // lists, row i at index i of each. The sender list also carries status lines ("Not Checked",

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Delete and Preview: further requests within the session that a check opened.
 
 #include "session/check_cycle.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "session/message_preview.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What Delete and Preview need of the windows: the status panel and the preview window.
 

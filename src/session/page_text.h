@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The body of the last service response, searched by exact substring and marked in place.
 // Positions: Find answers 1-based (0 = absent); Read/Replace take zero-based indices and are

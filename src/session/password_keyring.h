@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A desktop keyring that keeps saved passwords under a name. The settings put the passwords
 // there when one runs; the implementation over the desktop's secret store lives outside this

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "session/row_helpers.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Cutting values out of a row window: the up to 500 characters that follow a processed row
 // marker of the mailbox page. The window starts inside the row's image tag.

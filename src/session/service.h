@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Fixed addresses of the webmail service. Both servers sit in TEST-NET-1, which routes nowhere:
 // a check without a proxy can never hand the password to a stranger. Users reach a service

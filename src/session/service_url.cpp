@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "session/service_url.h"
 
 #include <string_view>

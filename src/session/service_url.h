@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Every URL that the program builds from page content (the logout address, message links, the
 // deletion form) must lead to one of the service's two servers, on port 80, with no user

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "session/settings.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The main window's fields kept between runs in "vexmira.ini" (section DATA) in the user's
 // configuration directory. Read once when the window first shows, written when it closes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "session/stored_password.h"
 
 namespace {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "session/whole_number.h"
 
 #include <limits>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The two number readings of the mailbox page. Both accept leading spaces, an optional sign
 // and decimal digits, or "$" and hexadecimal digits.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/accessible_texts.h"
 
 #include <QCheckBox>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What a screen reader says for each control of the windows: a name that tells the control apart
 // from the others of its window, and a description of what it does. Fields take their label as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The 16 x 16 pictures of the main window's buttons; Qt derives their disabled look.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/check_list_box.h"
 
 #include <QAbstractItemDelegate>

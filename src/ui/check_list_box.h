@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // CheckListBox: a list whose rows carry a check box (unchecked, checked or grayed) in a
 // 15-pixel area at their left edge, and an enabled flag. A left press in that area toggles the

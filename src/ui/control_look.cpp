@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/control_look.h"
 
 #include <QLineEdit>

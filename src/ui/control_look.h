@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The look shared by the program's windows: the design font, the grey of disabled text fields
 // and "*" as the password character.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/filename_edit.h"
 
 #include <QFile>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/latin1_text.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The one conversion between the program's bytes (pages, requests, the settings file, error
 // texts, file names) and the text of its widgets: Latin-1, one byte to one character and back,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/list_selection.h"
 
 #include <QListWidget>

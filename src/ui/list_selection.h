@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The selected row of a single-selection list, read and set as the program does it.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The main window: the account and option fields, Check, Stop and Headers, the status bar, the
 // automatic-check timer, the tray icon with its menu and the new-mail sound. The webmail work is

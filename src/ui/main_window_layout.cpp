@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window's controls at their design positions (left, top, width, height within their
 // tab) and the wiring of their handlers.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Options tab's "Start at login": the box and the desktop's autostart entry agree.
 
 #include <QCheckBox>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window's settings: the path at creation, the load at the first showing, the save at
 // every close.
 

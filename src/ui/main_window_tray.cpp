@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window in the notification area: the tray icon and its menu, going there on minimise
 // and coming back.
 

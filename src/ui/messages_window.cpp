@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/messages_window.h"
 
 #include <QDesktopServices>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The Messages window: the new messages of the last mailbox scan in four lists kept in step
 // (sender with its check box, date, subject, size), Delete and Preview within a check's

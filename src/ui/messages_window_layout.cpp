@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Messages window's controls at their design positions (left, top, width, height) and the
 // wiring of their handlers.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/minutes_spin_box.h"
 
 #include <algorithm>

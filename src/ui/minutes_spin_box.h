@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The Time field: minutes from kMinimumMinutes to kMaximumMinutes. While the user types, any run
 // of digits and signs stands (65 and 100 can be typed on the way to a value); when the field is

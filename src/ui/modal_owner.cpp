@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/modal_owner.h"
 
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The program's modal windows (boxes, the Messages window, the preview, the file chooser) block
 // the window they were opened from and that window's owners only: the tray icon and its menu are

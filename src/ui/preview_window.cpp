@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/preview_window.h"
 
 #include <QPlainTextEdit>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The preview window: a retrieved message in a read-only, word-wrapping text area whose text can
 // be selected and scrolled, closed with OK.

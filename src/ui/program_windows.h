@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The program's four windows, created in their order and connected to each other. They live as
 // long as this object; the program, its tests and its picture tools all start from it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/single_line_field.h"
 
 #include <QLineEdit>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What a one-line field that feeds a request or the settings file may hold.
 

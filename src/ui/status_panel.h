@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The status panel: a borderless box in the middle of the screen with one line of large bold text
 // while a request of the Messages window runs.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // TextListBox: a list of single-line texts in rows 13 pixels high, with a horizontal scroll
 // bar while its widest entry does not fit. The scrollable width is the widest entry's text with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // WaitControl: a small control that counts seconds down under a shrinking bar. Its modal wait keeps
 // the application's messages flowing (so sockets and timers go on) while key presses and mouse
 // clicks only beep. The socket component uses it, through WaitCountdown, for its waits outside

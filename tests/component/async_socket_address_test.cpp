@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Addr, Port and Proto conversion, and the asynchronous host look-up.
 #include <gtest/gtest.h>
 

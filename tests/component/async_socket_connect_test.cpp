@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Connecting and closing: event order, refusals, the reset after close, destruction.
 #include <sys/socket.h>
 #include <netinet/in.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The send queue handing many blocks to the kernel at once: partial sends that end inside a
 // block, the byte counts after them, many small sends before a close, one OnDataSent per
 // drained queue, and datagrams that keep one block per datagram.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The server side: a listening component, Accept, and components that take connections over
 // with Dup; the refusals of each step.
 #include <arpa/inet.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Sending through the block queue and receiving, in blocks and line by line.
 #include <netinet/in.h>
 #include <sys/socket.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The waits outside MultiThreaded mode, through a wait control that records what it is told.
 #include <unistd.h>
 

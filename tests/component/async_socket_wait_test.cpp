@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Wait for a state in MultiThreaded mode, its refusal without a wait control, and
 // WaitUntilClosed.
 #include <unistd.h>

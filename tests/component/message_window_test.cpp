@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Hidden windows: delivery order, withdrawn messages, timers, and handler exceptions.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Error texts and the send-queue block.
 #include <gtest/gtest.h>
 

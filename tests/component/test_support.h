@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Loopback peers written with plain POSIX sockets, an event recorder for the socket component,
 // and waits that run the Qt event loop until a condition holds.
 #pragma once

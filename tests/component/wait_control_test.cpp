@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // WaitControl, the countdown control: counting, running out, early stop by the socket, input swallowed
 // during the modal wait, and the bar it paints.
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The WinSock shim on its own: notification rules, error codes, look-ups.
 #include <sys/socket.h>
 #include <unistd.h>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """A throw-away Dovecot IMAP server for tests: its own folder, configuration, password file,
 Maildir and self-signed certificate, run in the foreground on free loopback ports."""
 import os

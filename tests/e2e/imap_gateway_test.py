@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """The webmail program as an IMAP gateway in front of a real Dovecot on 127.0.0.1, driven by
 curl through its proxy form and read back with the page checker, as the notifier reads it.
 What the gateway did is checked on the server over IMAP."""

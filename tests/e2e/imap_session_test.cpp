@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The notifier's own check cycle, Preview and Delete against the webmail program as an IMAP
 // gateway in front of a real Dovecot on 127.0.0.1 (started by tests/e2e/dovecot_peer.py).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The check cycle, Delete and Preview against the webmail emulator, reached through its proxy
 // form on 127.0.0.1, with a recording fake of the windows.
 

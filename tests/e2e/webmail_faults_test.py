@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Each fault mode of the webmail emulator as curl sees it. Endless answers are only ever
 counted, never stored."""
 import subprocess

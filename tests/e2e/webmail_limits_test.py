@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """What one client may cost the webmail emulator, with real connections: a request must be
 complete in time, a connection that moves nothing is closed, a full server lets newcomers wait
 until a place frees up, and a server out of descriptors pauses instead of spinning."""

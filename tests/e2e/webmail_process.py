@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The webmail emulator as a process for the end-to-end tests: started on a port of the
 system's choice, stopped with a signal, with its log, descriptors and resident size at hand.
 The programs come from the environment: WEBMAIL, SCANPAGE and HTTPGET (set by CTest)."""

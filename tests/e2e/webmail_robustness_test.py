@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """The webmail emulator under load and abuse: many clients at once, many logins in a row,
 malformed and cut-short requests, and its exit on a signal. Longer soak runs live in
 bench/webmail_soak.py."""

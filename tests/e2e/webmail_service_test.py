@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """The webmail emulator driven by curl, a client written by others, through its proxy form:
 curl talks only to the emulator on 127.0.0.1, the absolute URIs merely name the service. Then
 the page checker and our own HTTP client on what it serves."""

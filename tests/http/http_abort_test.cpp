@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Abort at every stage of a request, and a second request while one runs.
 
 #include <gtest/gtest.h>

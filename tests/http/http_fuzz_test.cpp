@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A server that answers with random bytes and random header shapes, a few thousand times:
 // the client always ends the request, raises nothing but HttpError, and is idle after.
 // Relocations only ever point back to this loopback server or to a refused loopback port.

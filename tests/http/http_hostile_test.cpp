@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Servers that try to hold the client or pass off a bad answer: floods of header lines, a drip
 // that never ends, answers cut short.
 

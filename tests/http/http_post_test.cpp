@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // POST bodies against servers that do not take them as expected: early answers, slow readers.
 
 #include <gtest/gtest.h>

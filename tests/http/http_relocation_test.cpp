@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where a relocated request may go, and what it may carry there.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The bytes the client writes, captured by a loopback peer, and the refusals that come before
 // anything is sent.
 

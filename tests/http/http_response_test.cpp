@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How the client reads answers: status lines, header lines, bodies, relocations, errors.
 
 #include <gtest/gtest.h>

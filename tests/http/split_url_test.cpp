@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "http/split_url.h"
 
 #include <gtest/gtest.h>

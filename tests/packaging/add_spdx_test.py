@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Runs the licence-line tool on a small git tree of every kind of file it meets."""
 import os
 import stat

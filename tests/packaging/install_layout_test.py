@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Installs the build tree into a temporary DESTDIR, as a distribution's packaging does, and
 checks what lands where: the programs, the desktop entry and metainfo (through the desktop's
 own validators), the icons, the manual page and the documentation. From the environment:

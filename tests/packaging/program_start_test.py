@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """The program as a desktop starts it: the command line answered without a display, and one
 running program per user, display and settings folder, with real processes under the offscreen
 platform. The program comes from the environment: VEXMIRA, and VERSION its expected version."""

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The check cycle against scripted answers of a proxy on loopback: what is sent, what the user
 // is told, and how the controls move.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A main window that records what the webmail logic does to it, in order.
 

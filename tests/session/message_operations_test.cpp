@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Delete and Preview within a check's session, against scripted answers of a loopback proxy.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The deletion query and the preview body, cut from pages as the service writes them.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The start-at-login entry as real files under a private $XDG_CONFIG_HOME: written, replaced,
 // accepted by desktop-file-validate, removed; the command quoted for the desktop; and failures
 // that leave things as they were.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Runs a step of a test in a child process (as another user, in its own mount namespace, or to be
 // killed) and brings back what it reported.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A crash of the program leaves no core dump: it would hold the passwords.
 
 #include "platform/core_dumps.h"

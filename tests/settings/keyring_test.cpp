@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Saved passwords in a real desktop keyring (gnome-keyring in a private D-Bus session, set up by
 // with_private_keyring.sh): out of the file, every byte back, removed when no longer saved, and a
 // keyring that stops answering costs a bounded wait and no password. Without any keyring

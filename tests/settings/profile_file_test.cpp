@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Profile files: lookups, in-place edits that leave everything else alone, and the
 // configuration directory.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The settings file among real files of the user's and of others: an oversized file, files and
 // folders that cannot be written, a full disk, owners and modes, symbolic links, and saves killed
 // halfway.

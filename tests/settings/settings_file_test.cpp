@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The settings file: defaults, number and yes/no readings, the keys as written, the
 // password round trip, and saves that fail or are cut short.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The real program ended by SIGTERM or SIGINT saves its settings as the close box does, once:
 // a save that fails ends it all the same, with the reason on stderr. It runs without core dumps.
 

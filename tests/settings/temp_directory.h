@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A fresh directory under $TMPDIR (or /tmp), removed with everything in it at the end.
 

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Runs a test program ("$@") in a private D-Bus session with its own unlocked gnome-keyring, in a
 # throw-away home, so that nothing reaches the user's own keyring. Needs dbus-run-session and
 # gnome-keyring-daemon (scripts/setup installs them).

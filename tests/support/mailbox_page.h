@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Builds mailbox pages in the service's layout for tests: a title ending in "Mailbox</title>",
 // the count before " new</font>", one line per message row, and the logout link.

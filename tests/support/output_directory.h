@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The one argument of the picture-taking tools: the folder the pictures go to.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Links a QCoreApplication into a test program: the platform's hidden windows, timers and
 // socket notifiers need one.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Links a QApplication into a test program of widgets, under the offscreen platform unless the
 // caller chose another, without a session bus.
 

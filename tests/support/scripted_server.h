@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A loopback HTTP peer on its own thread: it accepts connections one after the other, records
 // each request as it arrived (header and, by Content-Length, body), and answers each with the
 // next script of steps. It lets Get and Post block the test's thread as they do in the program.

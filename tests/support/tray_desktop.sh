@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Shared by the scripts that drive a program's tray icon on an X desktop (sourced, not run).
 # They call themselves again under xvfb-run with --on-desktop; these helpers parse that, check
 # the tools, and put a notification area (trayer) on the screen with the mouse on its icon.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The webmail emulator as a child process for end-to-end tests, on a port of the system's choice,
 // with the requests it answered read from its log. WEBMAIL_PROGRAM names the binary.

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """httpget against real peers written by others: Python's http.server (whose directory
 requests answer with a relocation) and tinyproxy, with and without Basic proxy
 authentication. What httpget fetches must equal what curl fetches, byte for byte."""

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """httpget -d @file: the body goes out as the file holds it, streamed from a regular file or read
 whole from a pipe, with a Content-Length that matches; a file that cannot be read fails clearly.
 The peer is a small server on 127.0.0.1 that answers with the digest of what it received."""

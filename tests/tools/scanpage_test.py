@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Runs the page checker on the shipped sample pages and on made-up files, and reads its
 output with Python's own JSON parser."""
 import json

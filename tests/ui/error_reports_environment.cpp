@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Errors of handlers go to message boxes in the window tests, as they do in the program.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A main window whose checks go to a scripted proxy on loopback, and the pages it answers.
 

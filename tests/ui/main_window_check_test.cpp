@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Whole checks from the real main window, through a scripted proxy on loopback: what the user
 // is shown, the lists and the tray hint, and the controls at the end.
 

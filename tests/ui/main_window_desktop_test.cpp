@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The windows on the user's desktop: the start at login that the Options tab keeps in the
 // autostart folder, and what a screen reader reads for each control.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The program's four windows over a private configuration directory, and the modal windows
 // answered by the test.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's modal windows and what goes on while one is open: the tray icon's own window
 // (here a stand-in top-level window) stays usable, the automatic check waits, and the Headers
 // button follows its rule around a check.

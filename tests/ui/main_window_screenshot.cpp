@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Saves pictures of the main window's three tabs, for checking the layout by eye; the About tab
 // once its credits have scrolled into view:
 //   main_window_screenshot DIRECTORY

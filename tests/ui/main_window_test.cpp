@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The real main window under the offscreen platform: its resting state, the enabling rules, the
 // account fields, the settings it loads and saves, and its accelerators.
 

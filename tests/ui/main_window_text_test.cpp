@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Text between the main window's fields and the bytes of requests and the settings file: one
 // byte is one character both ways, characters beyond that are refused where they are typed, and
 // a one-line field never holds a line break.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Checks from the tray and the timer, and the new-mail sound, through a scripted proxy on
 // loopback: what reaches the user, and how the program ends from the tray.
 

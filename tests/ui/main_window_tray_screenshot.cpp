@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window in a real notification area, for screenshots.sh (not a test):
 //   main_window_tray_screenshot DIRECTORY
 // Minimises the window to the tray as soon as the desktop has a notification area, saves the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window and its tray icon without the network: the tray menu, going to the tray and
 // back on desktops with and without a notification area, and the Time field's countdown.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Answers the modal windows that the program opens, as a user would: records what each one
 // showed, runs the test's check while it is open, then closes it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's windows on a real desktop, for program_desktop_check.sh (not a test on its own):
 //   program_desktop_check
 // Opens the Messages window from the main window with the status panel over it and prints both

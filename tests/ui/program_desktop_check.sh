@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Checks the program's windows on a real X desktop (Xvfb, openbox as the window manager, trayer
 # as the notification area): the program's Messages window (Alt+H) has the caption "Messages"
 # exactly; the status panel stays above the Messages window when that is activated; and with a

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Pictures of the real main window on an X desktop (Xvfb), for checking by eye: its three tabs
 # (the About tab while the credits scroll) and its tray menu in a notification area (trayer),
 # opened by a right click on the icon (xdotool). Saves them in DIRECTORY.

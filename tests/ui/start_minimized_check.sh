@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Starts the real program with --minimized on an X desktop (Xvfb): with a notification area
 # (trayer) already there it must show no window, only its icon, and a single left click on the
 # icon (xdotool) must bring the window; without one the window must start minimised (iconic).

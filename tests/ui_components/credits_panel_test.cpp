@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The credits panel's scroll: when it moves, wraps and stops, and what its off-screen frames show.
 
 #include <QEventLoop>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Saves pictures of the About tab's credits panel at a few points of its scroll, for checking
 // by eye (not a test):   credits_screenshot DIRECTORY
 

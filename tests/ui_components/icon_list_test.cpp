@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The icon list's change notifications and editing, and the two letter pictures.
 
 #include <QImage>

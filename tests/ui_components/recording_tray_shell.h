@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A notification area that records what the tray icon asks of it, and lets a test play the
 // desktop's part: accept or refuse adds, place the cursor, hold keys, send mouse notifications.

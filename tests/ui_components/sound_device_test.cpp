@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The new-mail sound's device: which files it refuses, with what text, and that a good file
 // opens and plays without holding the caller up, with or without an audio output.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The tray icon on a real desktop, for tray_desktop_check.sh (not a test on its own):
 //   tray_desktop_check DIRECTORY
 // Puts the new-mail picture in the notification area with a menu like the main window's, prints

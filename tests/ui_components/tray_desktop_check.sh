@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Checks the tray icon on a real X desktop: a notification area (trayer) that appears after the
 # program, then a click, a double click, a middle click and a right click on the icon (xdotool),
 # and compares the events the program prints with what these clicks must raise. Leaves the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The tray icon's own rules, seen through the calls it makes on a recording notification area.
 
 #include <QAction>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Delete and Preview pressed in the Messages window, against a scripted proxy on loopback: the
 // request sent, the status panel, the preview window, and failures shown by the general error
 // report.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A whole check with Show Headers from the real windows, against the webmail emulator through
 // its proxy side: inside the modal Messages window the user previews one message, deletes
 // another and presses OK, and the check logs out.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The program's windows with rows in the Messages window, shown without blocking, and the
 // user's clicks on the lists.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Messages window under the offscreen platform: what it shows of the session's state, the
 // selections kept in step, and the check boxes of the sender list.
 

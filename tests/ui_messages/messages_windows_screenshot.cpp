@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Saves pictures of the Messages window with rows, the status panel and the preview window, for
 // checking their layout by eye:
 //   messages_windows_screenshot DIRECTORY

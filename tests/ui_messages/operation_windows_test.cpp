@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The status panel and the preview window on their own, under the offscreen platform.
 
 #include <gtest/gtest.h>

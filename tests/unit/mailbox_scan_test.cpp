@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "session/mailbox_scan.h"
 
 #include <gtest/gtest.h>

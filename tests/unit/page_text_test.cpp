@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "session/page_text.h"
 
 #include <gtest/gtest.h>

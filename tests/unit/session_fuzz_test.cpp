@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Random bytes and random pages made of the service's markers: no helper or scan may crash or
 // read out of bounds (this suite also runs under AddressSanitizer), and the linear row search
 // must give exactly what a rescan from the start gives.

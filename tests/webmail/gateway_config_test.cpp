@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The gateway file and the IMAP password sources, on real files, variables and commands.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Text from real mail made fit for the pages: what the notifier can hold and read back.
 
 #include <gtest/gtest.h>

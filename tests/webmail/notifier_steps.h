@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The notifier's side of the exchange, as far as the emulator tests need it: the requests it
 // sends, the hidden-field replay of a deletion and the cut of a preview, all built the way the

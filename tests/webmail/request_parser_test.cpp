@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "webmail/request_parser.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "webmail/session_table.h"
 
 #include <gtest/gtest.h>

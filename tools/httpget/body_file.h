@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The body of `httpget -d @file`, read from the file as the request goes out instead of being
 // held whole in memory. A file that cannot be sized up front (a pipe, a terminal) is read into

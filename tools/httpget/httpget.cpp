@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // httpget [-X GET|POST] [-d @file] [--proxy host[:port]] [--proxy-user user:pass]
 //         [--max-time seconds] [--total-time seconds] [-o file] [-i] URL
 // --max-time bounds the time without progress, --total-time the whole request.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A small streaming JSON writer for the page checker. Page bytes are not necessarily UTF-8:
 // every byte of 0x80 and above is written as \u00XX, so a reader decoding the strings as

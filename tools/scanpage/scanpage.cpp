@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // scanpage FILE [--headers] [--previous-count N]
 // Loads a saved mailbox page as the notifier would, scans it, and prints what the notifier
 // would show as JSON on stdout.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Accounts and mailboxes of the emulated service, read once at start from an account file (or
 // the built-in defaults) and then changed only by deletions.

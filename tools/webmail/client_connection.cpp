@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "webmail/client_connection.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // One client of the webmail program on its own socket component: the request goes into a
 // Conversation, the answer goes out with the fault modes' timing, and the connection ends

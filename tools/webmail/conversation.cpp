@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "webmail/conversation.h"
 
 namespace webmail {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // One client connection, without the socket: the transport feeds it what arrives and sends
 // what it answers, then closes. One request per connection, as in HTTP/1.0.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "webmail/accounts.h"
 
 namespace webmail {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "webmail/form_decoding.h"
 
 namespace webmail {

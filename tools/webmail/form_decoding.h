@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Reading application/x-www-form-urlencoded text: login bodies and query strings.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "webmail/gateway_config.h"
 
 #include <sys/stat.h>

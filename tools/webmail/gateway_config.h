@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The IMAP gateway's configuration: which local login and password (what the notifier sends)
 // stand for which IMAP mailbox, and where its password comes from.

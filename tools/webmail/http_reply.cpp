@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "webmail/http_reply.h"
 
 #include <map>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // One HTTP/1.0 answer. Every answer ends by closing the connection, so the body needs no
 // framing beyond Content-Length.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The IMAP side of the gateway, on the vmime library: TLS with verified certificates, one
 // connection per session, every exchange of one request bounded by one deadline.
 

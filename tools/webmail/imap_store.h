@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Mailboxes on IMAP servers, as a gateway file describes them: each session gets its own
 // connection to the account's INBOX, opened on first use and closed at logout or when idle.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "webmail/mail_service.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The webmail service itself: login, mailbox, message pages, deletion and logout, with the
 // sessions it keeps between requests. The pages' content comes from a mail store. One thread

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Where the service's pages get their content: a mail store hands out one mailbox per session,
 // which lists the new messages, shows one message's text and deletes messages by id. The

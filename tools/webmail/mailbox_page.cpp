@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "webmail/mailbox_page.h"
 
 #include <string_view>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The mailbox page: what the notifier scans after a login and after a deletion.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "webmail/message_text.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Text from a real mailbox made fit for the service's pages: the notifier reads one byte per
 // character (Latin-1), finds cells by "|", "<", ">" and "&nbsp;", and a message body ends at

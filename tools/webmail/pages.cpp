@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "webmail/pages.h"
 
 #include <string_view>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "webmail/password_source.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The IMAP password, fetched afresh for each connection from where the gateway file says, so
 // that the gateway keeps no copy between checks and a changed password takes effect at once.

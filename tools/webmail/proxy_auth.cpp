@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "webmail/proxy_auth.h"
 
 #include <cctype>

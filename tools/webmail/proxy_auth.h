@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Basic proxy authentication, as a forward proxy asks for it.
 

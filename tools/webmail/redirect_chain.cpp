@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "webmail/redirect_chain.h"
 
 #include <charconv>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The redirect fault mode. Each hop is written into the path ("/redirect/2/cgi-bin/start"),
 // so the chain needs no state between connections and ends on the original path.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "webmail/reply_stream.h"
 
 #include <algorithm>

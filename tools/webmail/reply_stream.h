@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The bytes of one answer, handed out in pieces as the connection can take them. It ends the
 // answer early for the close-after-bytes fault and never ends an endless body.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "webmail/request_handler.h"
 
 #include "webmail/redirect_chain.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Turns one parsed request into its answer: the proxy's checks first (credentials, which
 // host), then the fault modes that decide the answer, then the service.

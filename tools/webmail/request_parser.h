@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Reads one HTTP request from bytes as they arrive on a connection. Everything is bounded, so a
 // hostile or broken client costs at most a few hundred KiB before it gets its 400.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Which of the service's two servers a request is for. The emulator is both an origin server
 // (requests for "/path") and a forward proxy (requests for "http://host/path").

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "webmail/server_options.h"
 
 #include <charconv>

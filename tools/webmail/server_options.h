@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Configuration of the webmail program: where it listens, its accounts, proxy authentication,
 // and the fault modes that tests and benchmarks switch on.

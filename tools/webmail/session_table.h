@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Logged-in sessions: session id to account login. Ids are random, so a session URL kept by a
 // client across an emulator restart never lands in somebody else's new session.

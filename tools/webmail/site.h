@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Paths, form fields and links of the emulated service, shared by its pages and its handlers.
 

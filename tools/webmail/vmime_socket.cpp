@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "webmail/vmime_socket.h"
 
 #include <vmime/platform.hpp>

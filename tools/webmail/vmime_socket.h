@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // vmime's own sockets with one change: asking for the peer's name gives its numeric address.
 // The library asks for it on every connection, and its reverse look-up sends a DNS query for an

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // webmail [options]: the emulated webmail service on 127.0.0.1, as origin server and as forward
 // proxy for its two addresses. Prints "webmail: listening on 127.0.0.1:PORT" once it listens,
 // logs one line per request on stderr, and ends cleanly on SIGINT or SIGTERM.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "webmail/webmail_server.h"
 
 namespace webmail {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The webmail program's listening socket on 127.0.0.1 and the connections it has accepted.
 

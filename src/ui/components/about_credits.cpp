@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/components/about_credits.h"
 
 #include <QFont>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The About tab's credits: creditsPanel's size, pace, font and lines.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/components/application_errors.h"
 
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The application's general error report for exceptions that leave a component's event handler
 // while Qt's event loop dispatched it. Qt must never see an exception, so the components catch

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/components/credits_panel.h"
 
 #include <QPainter>

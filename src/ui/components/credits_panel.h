@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // CreditsPanel: a bevelled panel that, while active, scrolls its lines upward through its inner
 // area one pixel per tick, like film credits; inactive, it is an empty panel.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/components/icon_list.h"
 
 #include <algorithm>

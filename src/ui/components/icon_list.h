@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // IconList: an ordered list of owned icons (an entry may be empty) for the tray icon.
 //

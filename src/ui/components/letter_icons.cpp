@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/components/letter_icons.h"
 
 #include <QString>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The tray's two pictures: a letter sheet with a stamp (new mail) and the same crossed out (no
 // mail), drawn for the sizes that desktops ask for.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/components/qt_tray_shell.h"
 
 #include <QCursor>

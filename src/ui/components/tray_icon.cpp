@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/components/tray_icon.h"
 
 #include <QAction>

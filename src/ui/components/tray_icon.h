@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // TrayIcon: one icon with a tooltip in the desktop's notification area. It turns mouse activity
 // on the icon into events, opens PopupMenu on a right click and runs the menu's default item on

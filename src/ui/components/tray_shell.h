@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What the tray icon needs of the desktop's notification area: add, modify and delete one icon,
 // show a menu, read the cursor and the keyboard, and report mouse activity on the icon.

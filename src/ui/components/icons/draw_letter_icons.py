@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Draws the tray's two letter pictures as PNG files at the sizes desktops ask for.
 
     python3 draw_letter_icons.py [DIRECTORY]   (default: this script's directory)
