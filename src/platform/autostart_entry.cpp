@@ -3,7 +3,7 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
+#include <system_error>
 #include <filesystem>
 
 #include "platform/profile_file.h"
@@ -22,8 +22,6 @@ std::string QuotedArgument(const std::string& argument) {
   }
   return quoted + '"';
 }
-
-std::string WithReason(const std::string& text, int error) { return text + ": " + std::strerror(error); }
 
 }  // namespace
 
@@ -49,7 +47,7 @@ void WriteAutostartEntry(const std::string& appId, const std::string& name, cons
                               "\nIcon=" + appId + "\nTerminal=false\nX-GNOME-Autostart-enabled=true\n";
   std::error_code error;
   std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
-  if (error) throw AutostartError(WithReason("Unable to write to " + path, error.value()));
+  if (error) throw AutostartError("Unable to write to " + path + ": " + error.message());
   try {
     detail::ReplaceWholeFile(detail::FileBehindPath(path), content);
   } catch (const FileError& e) {
@@ -59,7 +57,8 @@ void WriteAutostartEntry(const std::string& appId, const std::string& name, cons
 
 void RemoveAutostartEntry(const std::string& appId) {
   const std::string path = AutostartEntryPath(appId);
-  if (std::remove(path.c_str()) != 0 && errno != ENOENT) throw AutostartError(WithReason("Unable to remove " + path, errno));
+  if (std::remove(path.c_str()) != 0 && errno != ENOENT)
+    throw AutostartError("Unable to remove " + path + ": " + std::generic_category().message(errno));
 }
 
 }  // namespace win
