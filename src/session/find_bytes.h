@@ -36,20 +36,21 @@ inline std::size_t FindBytes(std::string_view text, std::string_view needle, std
   return text.find(needle, i);
 }
 
-// Index of the first `a` or `b` at or after `from`; npos when there is none.
-inline std::size_t FindEitherByte(std::string_view text, std::size_t from, char a, char b) {
-  std::size_t i = from;
+// Calls `visit(index)` for every occurrence of any of `bytes`, in order, until it returns false.
+// One pass over the text however many occurrences there are.
+template <char... Bytes, typename Visit>
+inline void ForEachByteOf(std::string_view text, Visit visit) {
+  std::size_t i = 0;
 #if defined(__SSE2__)
-  const __m128i va = _mm_set1_epi8(a);
-  const __m128i vb = _mm_set1_epi8(b);
   for (; i + 16 <= text.size(); i += 16) {
     const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
-    const int mask = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(chunk, va), _mm_cmpeq_epi8(chunk, vb)));
-    if (mask != 0) return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+    unsigned mask = static_cast<unsigned>(_mm_movemask_epi8((_mm_cmpeq_epi8(chunk, _mm_set1_epi8(Bytes)) | ...)));
+    for (; mask != 0; mask &= mask - 1) {
+      if (!visit(i + static_cast<std::size_t>(__builtin_ctz(mask)))) return;
+    }
   }
 #endif
   for (; i < text.size(); ++i) {
-    if (text[i] == a || text[i] == b) return i;
+    if (((text[i] == Bytes) || ...) && !visit(i)) return;
   }
-  return std::string_view::npos;
 }

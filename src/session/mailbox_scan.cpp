@@ -2,6 +2,8 @@
 #include "session/mailbox_scan.h"
 
 #include <algorithm>
+#include <array>
+#include <string>
 #include <string_view>
 
 #include "session/row_helpers.h"
@@ -33,20 +35,20 @@ std::int32_t ReadNewMailCount(const PageText& page) {
   return ReadLeadingInteger(beforeMarker.substr(std::min(space + 1, beforeMarker.size())));
 }
 
-void AppendRow(std::string_view rowWindow, MessageList& list) {
+// `scratch` is kept from row to row.
+void AppendRow(std::string_view rowWindow, MessageList& list, std::string& scratch) {
   list.links.push_back(ExtractLinkTarget(rowWindow));
   list.fieldNames.push_back(ExtractNameAttribute(rowWindow));
-  const std::string text = ExtractRowText(rowWindow);
-  list.senders.push_back({GetRowField(text, 1)});
-  std::string third = GetRowField(text, 3);
-  if (ParseWholeNumber(third)) {  // the second half of a date split over two cells
-    list.dates.push_back(GetRowField(text, 2) + "/" + third);
-    list.subjects.push_back(GetRowField(text, 4));
-    list.sizes.push_back(GetRowField(text, 5));
+  std::array<std::string, 5> fields = GetFirstRowFields(ExtractRowText(rowWindow, scratch));
+  list.senders.push_back({std::move(fields[0])});
+  if (ParseWholeNumber(fields[2])) {  // the second half of a date split over two cells
+    list.dates.push_back(fields[1] + "/" + fields[2]);
+    list.subjects.push_back(std::move(fields[3]));
+    list.sizes.push_back(std::move(fields[4]));
   } else {
-    list.dates.push_back(GetRowField(text, 2));
-    list.subjects.push_back(std::move(third));
-    list.sizes.push_back(GetRowField(text, 4));
+    list.dates.push_back(std::move(fields[1]));
+    list.subjects.push_back(std::move(fields[2]));
+    list.sizes.push_back(std::move(fields[3]));
   }
 }
 
@@ -54,11 +56,12 @@ void AppendRow(std::string_view rowWindow, MessageList& list) {
 // cannot recur before the previous match, which lets the search resume there.
 void ReadRows(PageText& page, std::int32_t count, MessageList& list, RowSearch rowSearch) {
   std::size_t from = 0;
+  std::string scratch;
   for (std::int32_t row = 0; row < count; ++row) {
     const std::size_t p = page.Find(kRowMarker, from);
     if (p == 0) return;
     page.Replace(p - 1, kProcessedMarker.size(), kProcessedMarker);
-    AppendRow(page.View(p + kProcessedMarker.size() - 1, kRowWindow), list);
+    AppendRow(page.View(p + kProcessedMarker.size() - 1, kRowWindow), list, scratch);
     if (rowSearch == RowSearch::AfterPrevious) from = p - 1;
   }
 }

@@ -21,21 +21,23 @@ std::string ExtractAttribute(std::string_view window, std::string_view key, std:
 
 // The characters outside tags, up to and with the first CR or LF (which ends the walk also
 // inside a tag); "<" and ">" themselves are never taken. Copied a run at a time.
-std::string VisibleText(std::string_view window) {
-  const std::size_t lineBreak = std::min(window.find('\r'), window.find('\n'));
-  if (lineBreak != std::string_view::npos) window = window.substr(0, lineBreak + 1);
-  std::string visible;
-  visible.reserve(window.size());
+void AppendVisibleText(std::string_view window, std::string& visible) {
   bool insideTag = true;  // the window begins inside the image tag
-  for (std::size_t pos = 0; pos < window.size();) {
-    const std::size_t bracket = insideTag ? window.find('>', pos) : FindEitherByte(window, pos, '<', '>');
-    const std::size_t stop = bracket == std::string_view::npos ? window.size() : bracket;
-    if (!insideTag) visible.append(window.data() + pos, stop - pos);
-    if (bracket == std::string_view::npos) break;
-    insideTag = window[bracket] == '<';
-    pos = bracket + 1;
-  }
-  return visible;
+  std::size_t runStart = 0;
+  ForEachByteOf<'<', '>', '\r', '\n'>(window, [&](std::size_t at) {
+    const char c = window[at];
+    const bool lineBreak = c == '\r' || c == '\n';
+    if (!insideTag) visible.append(window.data() + runStart, at - runStart + (lineBreak ? 1 : 0));
+    if (lineBreak) {
+      runStart = window.size();
+      return false;
+    }
+    if (insideTag && c == '<') return true;  // a "<" inside a tag is part of it
+    insideTag = c == '<';
+    runStart = at + 1;
+    return true;
+  });
+  if (!insideTag && runStart < window.size()) visible.append(window.data() + runStart, window.size() - runStart);
 }
 
 // Every "&nbsp;" becomes "|", from left to right, in place: the text only shrinks.
@@ -54,6 +56,21 @@ void ReplaceNbsp(std::string& text) {
   text.resize(write);
 }
 
+// Calls visit(field, lentBar) for each field in order until it returns false.
+template <typename Visit>
+void ForEachRowField(std::string_view rowText, Visit visit) {
+  for (std::size_t pos = 0; pos < rowText.size();) {
+    const std::size_t bar = rowText.find('|', pos);
+    if (bar == std::string_view::npos) {
+      visit(rowText.substr(pos), false);
+      return;
+    }
+    const std::size_t next = rowText.find_first_not_of('|', bar);
+    if (!visit(rowText.substr(pos, bar - pos), next == std::string_view::npos) || next == std::string_view::npos) return;
+    pos = next;
+  }
+}
+
 }  // namespace
 
 std::string ExtractLinkTarget(std::string_view window) {
@@ -68,33 +85,37 @@ std::string ExtractValueAttribute(std::string_view window) {
   return ExtractAttribute(window, "value=\"", 30);
 }
 
-std::string ExtractRowText(std::string_view window) {
-  std::string row = VisibleText(window);
-  ReplaceNbsp(row);
+std::string_view ExtractRowText(std::string_view window, std::string& scratch) {
+  scratch.clear();
+  AppendVisibleText(window, scratch);
+  ReplaceNbsp(scratch);
   // The cells open and close with &nbsp;, so a separator leads and the line break (or a last
   // separator) trails with one more character: drop them.
-  if (!row.empty()) row.erase(0, 1);
-  if (row.size() >= 2) row.resize(row.size() - 2);
+  std::string_view row(scratch);
+  if (!row.empty()) row.remove_prefix(1);
+  if (row.size() >= 2) row.remove_suffix(2);
   return row;
 }
 
 // Fields are the texts between runs of "|"; the end of the text closes the last one. A run that
 // reaches the end of the text lends its last "|" to the field it closes.
 std::string GetRowField(std::string_view rowText, int n) {
-  if (n <= 0) return {};
+  std::string value;
   int field = 0;
-  for (std::size_t pos = 0; pos < rowText.size();) {
-    const std::size_t bar = rowText.find('|', pos);
-    ++field;
-    if (bar == std::string_view::npos) return field == n ? std::string(rowText.substr(pos)) : std::string();
-    const std::size_t next = rowText.find_first_not_of('|', bar);
-    if (field == n) {
-      std::string value(rowText.substr(pos, bar - pos));
-      if (next == std::string_view::npos) value += '|';
-      return value;
-    }
-    if (next == std::string_view::npos) return {};
-    pos = next;
-  }
-  return {};
+  ForEachRowField(rowText, [&](std::string_view text, bool lentBar) {
+    if (++field < n) return true;
+    if (field == n) value.assign(text).append(lentBar ? "|" : "");
+    return false;
+  });
+  return value;
+}
+
+std::array<std::string, 5> GetFirstRowFields(std::string_view rowText) {
+  std::array<std::string, 5> fields;
+  std::size_t field = 0;
+  ForEachRowField(rowText, [&](std::string_view text, bool lentBar) {
+    fields[field].assign(text).append(lentBar ? "|" : "");
+    return ++field < fields.size();
+  });
+  return fields;
 }

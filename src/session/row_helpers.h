@@ -3,6 +3,7 @@
 // Cutting values out of a row window: the up to 500 characters that follow a processed row
 // marker of the mailbox page. The window starts inside the row's image tag.
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -15,8 +16,12 @@ std::string ExtractNameAttribute(std::string_view window);
 // Value of the first value=" attribute, at most 30 characters (hidden form fields).
 std::string ExtractValueAttribute(std::string_view window);
 
-// The row's visible text up to its first line break, with "|" between cells.
-std::string ExtractRowText(std::string_view window);
+// The row's visible text up to its first line break, with "|" between cells. `scratch` holds
+// it and is reused by a scan from row to row; the result views into it.
+std::string_view ExtractRowText(std::string_view window, std::string& scratch);
 
 // Field n (1-based) of a row text whose fields are separated by runs of "|".
 std::string GetRowField(std::string_view rowText, int n);
+
+// Fields 1 to 5 of a row text, as GetRowField gives them, in one pass.
+std::array<std::string, 5> GetFirstRowFields(std::string_view rowText);

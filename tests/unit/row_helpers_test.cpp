@@ -4,6 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
+
+namespace {
+
+std::string RowText(std::string_view window) {
+  std::string scratch = "left over from the row before";
+  return std::string(ExtractRowText(window, scratch));
+}
+
+}  // namespace
 
 TEST(RowAttributes, ValuesAreCutAtTheFirstQuoteOrTheirLimit) {
   const std::string w = R"( src="x"></td><td><input type="checkbox" name="M1"></td><td><a href="/get?m=1">A</a>)";
@@ -30,19 +40,19 @@ TEST(RowText, CollectsVisibleTextUpToTheFirstLineBreak) {
   const std::string w =
       "x\"></td><td>&nbsp;Ann&nbsp;&nbsp;Jan 12&nbsp;</td><td>&nbsp;Hi&nbsp;</td></tr>\r\n"
       "<tr><td>&nbsp;Next&nbsp;</td>";
-  EXPECT_EQ(ExtractRowText(w), "Ann||Jan 12||Hi");
+  EXPECT_EQ(RowText(w), "Ann||Jan 12||Hi");
   // An LF alone ends the walk as well, and a break inside a tag too.
-  EXPECT_EQ(ExtractRowText(">&nbsp;A&nbsp;\nmore"), "A");
-  EXPECT_EQ(ExtractRowText(">&nbsp;A<b\nc>B&nbsp;XY"), "A");
+  EXPECT_EQ(RowText(">&nbsp;A&nbsp;\nmore"), "A");
+  EXPECT_EQ(RowText(">&nbsp;A<b\nc>B&nbsp;XY"), "A");
 }
 
 TEST(RowText, ShortTextsAndTagOnlyWindows) {
-  EXPECT_EQ(ExtractRowText(""), "");
-  EXPECT_EQ(ExtractRowText("no closing bracket at all"), "");
-  EXPECT_EQ(ExtractRowText(">a"), "");    // one character: dropped as the leading one
-  EXPECT_EQ(ExtractRowText(">ab"), "b");  // two: the second stays
-  EXPECT_EQ(ExtractRowText(">abc"), "");
-  EXPECT_EQ(ExtractRowText(">abcd"), "b");
+  EXPECT_EQ(RowText(""), "");
+  EXPECT_EQ(RowText("no closing bracket at all"), "");
+  EXPECT_EQ(RowText(">a"), "");    // one character: dropped as the leading one
+  EXPECT_EQ(RowText(">ab"), "b");  // two: the second stays
+  EXPECT_EQ(RowText(">abc"), "");
+  EXPECT_EQ(RowText(">abcd"), "b");
 }
 
 TEST(RowField, SeparatorRunsAndTheLastCharacter) {
