@@ -83,5 +83,14 @@ class AddSpdx(unittest.TestCase):
         self.assertEqual(self.run_tool("--check").returncode, 0)
 
 
+class ThisTree(unittest.TestCase):
+    def test_every_source_file_carries_the_line(self):
+        tree = os.path.join(os.path.dirname(os.path.abspath(ADD_SPDX)), "..")
+        if subprocess.run(["git", "-C", tree, "rev-parse"], capture_output=True).returncode != 0:
+            self.skipTest("not a git work tree")
+        run = subprocess.run([sys.executable, ADD_SPDX, "--check", tree], capture_output=True, text=True)
+        self.assertEqual((run.returncode, run.stdout), (0, ""))
+
+
 if __name__ == "__main__":
     unittest.main()
