@@ -54,12 +54,24 @@ void BM_SubstringPass(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(page.size()) * state.iterations());
 }
 
+// What each check does before the scan: the body becomes page text, line breaks made CR LF.
+void BM_LoadPage(benchmark::State& state) {
+  const std::string body = BenchPage(static_cast<int>(state.range(0)));
+  PageText page;
+  for (auto _ : state) {
+    page.Load(body);
+    benchmark::DoNotOptimize(page.Text().data());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(body.size()) * state.iterations());
+}
+
 void BM_ScanLinear(benchmark::State& state) { Scan(state, RowSearch::AfterPrevious); }
 void BM_ScanRescanFromStart(benchmark::State& state) { Scan(state, RowSearch::FromStart); }
 
 }  // namespace
 
 BENCHMARK(BM_SubstringPass)->Arg(1000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LoadPage)->Arg(1000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ScanLinear)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ScanRescanFromStart)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
 BENCHMARK_MAIN();

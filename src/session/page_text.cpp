@@ -10,39 +10,37 @@ namespace {
 constexpr char kCR = '\r';
 constexpr char kLF = '\n';
 
-// Length of the normalised text, so that an oversized body is refused before anything is built.
-std::size_t NormalisedLength(std::string_view bytes) {
-  std::size_t length = 0;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    const char c = bytes[i];
-    if (c == kCR && i + 1 < bytes.size() && bytes[i + 1] == kLF) {
-      length += 2;
-      ++i;
-    } else {
-      length += (c == kCR || c == kLF) ? 2 : 1;
+// Calls text(start, end) for each stretch between line breaks and lineBreak() for each break
+// between them, in order; a break is CR LF, a lone CR or a lone LF.
+template <typename Text, typename LineBreak>
+void ForEachLine(std::string_view bytes, Text text, LineBreak lineBreak) {
+  std::size_t start = 0;
+  std::size_t pairedLF = std::string_view::npos;  // the LF that ends a CR LF
+  ForEachByteOf<kCR, kLF>(bytes, [&](std::size_t at) {
+    if (at != pairedLF) {
+      text(start, at);
+      lineBreak();
+      if (bytes[at] == kCR && at + 1 < bytes.size() && bytes[at + 1] == kLF) pairedLF = at + 1;
     }
-  }
-  return length;
+    start = at + 1;
+    return true;
+  });
+  text(start, bytes.size());
 }
 
 }  // namespace
 
 void PageText::Load(std::string_view bytes) {
   bytes = bytes.substr(0, bytes.find('\0'));
-  const std::size_t length = NormalisedLength(bytes);
+  // The length first, so that an oversized body is refused before anything is built.
+  std::size_t length = 0;
+  ForEachLine(bytes, [&](std::size_t start, std::size_t end) { length += end - start; }, [&] { length += 2; });
   if (length > kCapacity) throw PageTextOverflow();
 
   std::string text;
   text.reserve(length);
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    const char c = bytes[i];
-    if (c != kCR && c != kLF) {
-      text += c;
-      continue;
-    }
-    text += "\r\n";
-    if (c == kCR && i + 1 < bytes.size() && bytes[i + 1] == kLF) ++i;
-  }
+  ForEachLine(bytes, [&](std::size_t start, std::size_t end) { text.append(bytes.data() + start, end - start); },
+              [&] { text.append("\r\n"); });
   text_ = std::move(text);
 }
 

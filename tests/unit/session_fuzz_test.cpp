@@ -143,6 +143,26 @@ TEST(SessionFuzz, HelpersTakeAnyBytes) {
   }
 }
 
+TEST(SessionFuzz, LoadNormalisesAsTheCharacterWalkDoes) {
+  std::mt19937 rng(1310);
+  for (int i = 0; i < 5000; ++i) {
+    std::string bytes(std::uniform_int_distribution<std::size_t>(0, 90)(rng), 'a');
+    for (char& c : bytes) c = "\r\na\0"[std::uniform_int_distribution<int>(0, i % 7 == 0 ? 3 : 2)(rng)];
+    std::string expected;
+    for (std::size_t j = 0; j < bytes.size() && bytes[j] != '\0'; ++j) {
+      if (bytes[j] != '\r' && bytes[j] != '\n') {
+        expected += bytes[j];
+        continue;
+      }
+      expected += "\r\n";
+      if (bytes[j] == '\r' && j + 1 < bytes.size() && bytes[j + 1] == '\n') ++j;
+    }
+    PageText page;
+    page.Load(bytes);
+    ASSERT_EQ(page.Text(), expected) << testing::PrintToString(bytes);
+  }
+}
+
 TEST(SessionFuzz, SearchesFindWhatStringViewFinds) {
   std::mt19937 rng(20);
   const std::string_view needles[] = {"\"><td><img", "&nbsp;", "<a href=\"", "name=\"", "ab", "aab", "a"};
