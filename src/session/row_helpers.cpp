@@ -6,6 +6,10 @@
 
 #include "session/find_bytes.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // The value after `key`, at most `limit` characters, cut before its first double quote. A
@@ -19,15 +23,33 @@ std::string ExtractAttribute(std::string_view window, std::string_view key, std:
   return std::string(value.substr(0, value.find('"')));
 }
 
+// Copies `n` bytes; a run of up to 16 bytes goes as one 16-byte block, without a call, where
+// both sides have room for a whole block. Short runs between tags nearly always do.
+void CopyBytes(char* to, const char* from, std::size_t n, bool blockFits) {
+#if defined(__SSE2__)
+  if (n <= 16 && blockFits) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_loadu_si128(reinterpret_cast<const __m128i*>(from)));
+    return;
+  }
+#endif
+  std::memcpy(to, from, n);
+}
+
 // The characters outside tags, up to and with the first CR or LF (which ends the walk also
-// inside a tag); "<" and ">" themselves are never taken. Copied a run at a time.
-void AppendVisibleText(std::string_view window, std::string& visible) {
+// inside a tag); "<" and ">" themselves are never taken. Copied a run at a time to `out`, which
+// has room for the window and 16 bytes more; returns the count.
+std::size_t CopyVisibleText(std::string_view window, char* out) {
   bool insideTag = true;  // the window begins inside the image tag
   std::size_t runStart = 0;
+  std::size_t length = 0;
+  const auto copyRun = [&](std::size_t end) {
+    CopyBytes(out + length, window.data() + runStart, end - runStart, runStart + 16 <= window.size());
+    length += end - runStart;
+  };
   ForEachByteOf<'<', '>', '\r', '\n'>(window, [&](std::size_t at) {
     const char c = window[at];
     const bool lineBreak = c == '\r' || c == '\n';
-    if (!insideTag) visible.append(window.data() + runStart, at - runStart + (lineBreak ? 1 : 0));
+    if (!insideTag) copyRun(at + (lineBreak ? 1 : 0));
     if (lineBreak) {
       runStart = window.size();
       return false;
@@ -37,23 +59,25 @@ void AppendVisibleText(std::string_view window, std::string& visible) {
     runStart = at + 1;
     return true;
   });
-  if (!insideTag && runStart < window.size()) visible.append(window.data() + runStart, window.size() - runStart);
+  if (!insideTag && runStart < window.size()) copyRun(window.size());
+  return length;
 }
 
-// Every "&nbsp;" becomes "|", from left to right, in place: the text only shrinks.
-void ReplaceNbsp(std::string& text) {
+// Every "&nbsp;" of the `length` bytes at `text` becomes "|", from left to right, in place: the
+// text only shrinks. Returns the new length.
+std::size_t ReplaceNbsp(char* text, std::size_t length) {
   constexpr std::string_view kNbsp = "&nbsp;";
+  const std::string_view all(text, length);
   std::size_t write = 0;
   for (std::size_t read = 0;;) {
-    const std::size_t found = FindBytes(text, kNbsp, read);
-    const std::size_t end = found == std::string_view::npos ? text.size() : found;
-    if (write != read) std::memmove(text.data() + write, text.data() + read, end - read);
+    const std::size_t found = FindBytes(all, kNbsp, read);
+    const std::size_t end = found == std::string_view::npos ? length : found;
+    if (write != read) std::memmove(text + write, text + read, end - read);
     write += end - read;
-    if (found == std::string_view::npos) break;
+    if (found == std::string_view::npos) return write;
     text[write++] = '|';
     read = found + kNbsp.size();
   }
-  text.resize(write);
 }
 
 // Calls visit(field, lentBar) for each field in order until it returns false.
@@ -86,12 +110,11 @@ std::string ExtractValueAttribute(std::string_view window) {
 }
 
 std::string_view ExtractRowText(std::string_view window, std::string& scratch) {
-  scratch.clear();
-  AppendVisibleText(window, scratch);
-  ReplaceNbsp(scratch);
+  if (scratch.size() < window.size() + 16) scratch.resize(window.size() + 16);
+  const std::size_t visible = CopyVisibleText(window, scratch.data());
   // The cells open and close with &nbsp;, so a separator leads and the line break (or a last
   // separator) trails with one more character: drop them.
-  std::string_view row(scratch);
+  std::string_view row(scratch.data(), ReplaceNbsp(scratch.data(), visible));
   if (!row.empty()) row.remove_prefix(1);
   if (row.size() >= 2) row.remove_suffix(2);
   return row;
