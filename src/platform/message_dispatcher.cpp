@@ -45,12 +45,16 @@ std::optional<QueuedMessage> Dispatcher::PopFront() {
   return message;
 }
 
-std::optional<QueuedMessage> Dispatcher::PopFrontIf(const std::function<bool(const QueuedMessage&)>& matches) {
+std::optional<QueuedMessage> Dispatcher::PopFrontIf(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   std::lock_guard lock(queueMutex_);
-  if (pending_ || queue_.empty() || !matches(queue_.front())) return std::nullopt;
-  QueuedMessage message = std::move(queue_.front());
+  if (pending_ || queue_.empty()) return std::nullopt;
+  const QueuedMessage& front = queue_.front();
+  if (front.window != window || front.message != message || front.wParam != wParam || front.lParam != lParam) {
+    return std::nullopt;
+  }
+  QueuedMessage taken = std::move(queue_.front());
   queue_.pop_front();
-  return message;
+  return taken;
 }
 
 bool Dispatcher::event(QEvent* e) {
@@ -124,9 +128,7 @@ namespace win {
 
 bool TakeNextMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   std::optional<detail::QueuedMessage> next =
-      detail::Dispatcher::ForCurrentThread().PopFrontIf([&](const detail::QueuedMessage& m) {
-        return m.window == window && m.message == message && m.wParam == wParam && m.lParam == lParam;
-      });
+      detail::Dispatcher::ForCurrentThread().PopFrontIf(window, message, wParam, lParam);
   return next && (!next->admit || next->admit());
 }
 

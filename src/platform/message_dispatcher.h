@@ -32,8 +32,8 @@ class Dispatcher : public QObject {
   static Dispatcher& ForCurrentThread();
 
   void Enqueue(QueuedMessage message);  // any thread
-  // The front message, when `matches` accepts it (TakeNextMessage).
-  std::optional<QueuedMessage> PopFrontIf(const std::function<bool(const QueuedMessage&)>& matches);
+  // The front message, when it is this one (TakeNextMessage).
+  std::optional<QueuedMessage> PopFrontIf(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void Pump();                          // PumpMessages
   void Wait();                          // WaitMessages
 

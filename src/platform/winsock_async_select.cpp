@@ -85,9 +85,7 @@ std::unique_ptr<QSocketNotifier> MakeNotifier(SOCKET s, QSocketNotifier::Type ty
 
 void PostEvent(SocketEntry& entry, long event, int error) {
   if ((entry.mask & event) == 0) return;
-  std::weak_ptr<int> token = entry.token;
-  win::PostMessage(entry.window, entry.message, entry.fd, WSAMAKESELECTREPLY(event, error),
-                   [token] { return !token.expired(); });
+  win::PostMessage(entry.window, entry.message, entry.fd, WSAMAKESELECTREPLY(event, error), WhileOpen(entry));
 }
 
 void ArmRead(SocketEntry& entry) { Enable(entry.reader, ReadWatchable(entry)); }
@@ -131,8 +129,7 @@ int WSAAsyncSelect(SOCKET s, HWND window, UINT message, long mask) {
 bool PostSocketNotification(SOCKET s, HWND window, UINT message, LPARAM lParam) {
   detail::SocketEntry* entry = detail::FindSocket(s);
   if (!entry) return false;
-  std::weak_ptr<int> token = entry->token;
-  return win::PostMessage(window, message, s, lParam, [token] { return !token.expired(); });
+  return win::PostMessage(window, message, s, lParam, WhileOpen(*entry));
 }
 
 }  // namespace ws

@@ -4,9 +4,11 @@
 
 #include <QSocketNotifier>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
+#include "platform/message_window.h"
 #include "platform/winsock_shim.h"
 
 namespace ws::detail {
@@ -14,7 +16,7 @@ namespace ws::detail {
 struct SocketEntry {
   int fd;
   bool datagram;
-  std::shared_ptr<int> token = std::make_shared<int>();  // expires when the socket closes
+  std::uint64_t generation;  // tells this socket from a later one under the same number
   HWND window = 0;
   UINT message = 0;
   long mask = 0;
@@ -32,6 +34,9 @@ struct SocketEntry {
 SocketEntry* FindSocket(SOCKET s);
 SocketEntry& AddSocket(int fd, bool datagram);
 void RemoveSocket(SOCKET s);
+// For a message about `entry`: admits it while that socket is still open. Small enough to be
+// stored without an allocation, as a notice is posted for every drained send.
+win::MessageAdmission WhileOpen(const SocketEntry& entry);
 
 // WinSock's re-enabling rules (winsock_async_select.cpp).
 void ArmRead(SocketEntry& entry);    // after recv, recvfrom, accept, listen

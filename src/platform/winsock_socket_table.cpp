@@ -19,7 +19,9 @@ SocketEntry* FindSocket(SOCKET s) {
 }
 
 SocketEntry& AddSocket(int fd, bool datagram) {
+  thread_local std::uint64_t generations = 0;
   auto entry = std::make_unique<SocketEntry>();
+  entry->generation = ++generations;
   entry->fd = fd;
   entry->datagram = datagram;
   SocketEntry& ref = *entry;
@@ -28,5 +30,12 @@ SocketEntry& AddSocket(int fd, bool datagram) {
 }
 
 void RemoveSocket(SOCKET s) { Table().erase(s); }
+
+win::MessageAdmission WhileOpen(const SocketEntry& entry) {
+  return [s = static_cast<SOCKET>(entry.fd), generation = entry.generation] {
+    const SocketEntry* now = FindSocket(s);
+    return now != nullptr && now->generation == generation;
+  };
+}
 
 }  // namespace ws::detail

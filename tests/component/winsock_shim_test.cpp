@@ -131,6 +131,20 @@ TEST_F(Shim, WriteComesAgainOnlyAfterASendThatFilledTheSocket) {
   ::close(peer);
 }
 
+// A notice still queued when its socket closes must not reach a new socket that got the same
+// number meanwhile: its FD_WRITE would claim a drained queue the new socket never had.
+TEST_F(Shim, ANoticeOfAClosedSocketNeverReachesTheNextOneUnderItsNumber) {
+  const ws::SOCKET first = ws::socket(ws::WS_AF_INET, ws::WS_SOCK_STREAM, ws::WS_IPPROTO_TCP);
+  ASSERT_TRUE(ws::PostSocketNotification(first, n.window, kMessage, ws::WSAMAKESELECTREPLY(ws::FD_WRITE, 0)));
+  ASSERT_EQ(ws::closesocket(first), 0);
+  s = ws::socket(ws::WS_AF_INET, ws::WS_SOCK_STREAM, ws::WS_IPPROTO_TCP);
+  ASSERT_EQ(s, first) << "the number was not reused; nothing to test";
+  ASSERT_TRUE(ws::PostSocketNotification(s, n.window, kMessage, ws::WSAMAKESELECTREPLY(ws::FD_READ, 0)));
+  win::PumpMessages();
+  std::vector<std::pair<long, int>> expected{{ws::FD_READ, 0}};
+  EXPECT_EQ(n.events, expected);
+}
+
 TEST_F(Shim, ErrorCodesOfMisuse) {
   EXPECT_EQ(ws::closesocket(ws::INVALID_SOCKET), ws::SOCKET_ERROR);
   EXPECT_EQ(ws::WSAGetLastError(), ws::WSAENOTSOCK);
