@@ -80,6 +80,13 @@ std::size_t ReplaceNbsp(char* text, std::size_t length) {
   }
 }
 
+// A field's text, with the "|" that a run of separators at the end of the text lends it.
+std::string FieldValue(std::string_view text, bool lentBar) {
+  std::string value(text);
+  if (lentBar) value += '|';
+  return value;
+}
+
 // Calls visit(field, lentBar) for each field in order until it returns false.
 template <typename Visit>
 void ForEachRowField(std::string_view rowText, Visit visit) {
@@ -127,7 +134,7 @@ std::string GetRowField(std::string_view rowText, int n) {
   int field = 0;
   ForEachRowField(rowText, [&](std::string_view text, bool lentBar) {
     if (++field < n) return true;
-    if (field == n) value.assign(text).append(lentBar ? "|" : "");
+    if (field == n) value = FieldValue(text, lentBar);
     return false;
   });
   return value;
@@ -137,7 +144,7 @@ std::array<std::string, 5> GetFirstRowFields(std::string_view rowText) {
   std::array<std::string, 5> fields;
   std::size_t field = 0;
   ForEachRowField(rowText, [&](std::string_view text, bool lentBar) {
-    fields[field].assign(text).append(lentBar ? "|" : "");
+    fields[field] = FieldValue(text, lentBar);
     return ++field < fields.size();
   });
   return fields;

@@ -246,7 +246,3 @@ void SettingsStore::Save(const Settings& f) {
   passwords_[kAccount] = pass.state;
   passwords_[kProxy] = proxyPass.state;
 }
-
-Settings LoadSettings(const std::string& path) { return SettingsStore(path).Load().fields; }
-
-void SaveSettings(const std::string& path, const Settings& fields) { SettingsStore(path).Save(fields); }

@@ -107,10 +107,6 @@ class SettingsStore {
   std::array<PasswordState, kPasswordCount> passwords_{};
 };
 
-// The file alone, without a keyring; the defaults when it cannot be read.
-Settings LoadSettings(const std::string& path);
-void SaveSettings(const std::string& path, const Settings& fields);
-
 // The stored form of a password. Plain printable passwords get EncodeStoredPassword's form
 // (bytes 160 to 254). Any byte that form leaves below 32, a space, DEL and "%" are written as
 // "%XX" (upper-case hex) so that no stored byte ends the line, is lost to the trimming of

@@ -17,6 +17,7 @@
 
 #include "child_process.h"
 #include "session/settings.h"
+#include "settings_file.h"
 #include "temp_directory.h"
 
 namespace {

@@ -3,6 +3,7 @@
 // password round trip, and saves that fail or are cut short.
 
 #include "session/settings.h"
+#include "settings_file.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>

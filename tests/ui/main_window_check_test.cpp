@@ -7,6 +7,7 @@
 #include <chrono>
 
 #include "main_window_check_fixture.h"
+#include "settings_file.h"
 
 using httptest::Hold;
 using httptest::Send;

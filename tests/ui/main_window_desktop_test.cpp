@@ -16,6 +16,7 @@
 
 #include "main_window_fixture.h"
 #include "session/settings.h"
+#include "settings_file.h"
 #include "ui/text_list_box.h"
 #include "vexmira_version.h"
 

@@ -15,6 +15,7 @@
 
 #include "main_window_fixture.h"
 #include "session/settings.h"
+#include "settings_file.h"
 #include "ui/filename_edit.h"
 #include "ui/components/credits_panel.h"
 

@@ -11,6 +11,7 @@
 
 #include "main_window_check_fixture.h"
 #include "session/settings.h"
+#include "settings_file.h"
 #include "ui/filename_edit.h"
 
 using httptest::Hold;
