@@ -64,20 +64,23 @@ std::size_t CopyVisibleText(std::string_view window, char* out) {
 }
 
 // Every "&nbsp;" of the `length` bytes at `text` becomes "|", from left to right, in place: the
-// text only shrinks. Returns the new length.
+// text only shrinks. Returns the new length. The candidates are the ampersands, which are few;
+// every write lands at or before the ampersand being visited, behind the walk's reading.
 std::size_t ReplaceNbsp(char* text, std::size_t length) {
   constexpr std::string_view kNbsp = "&nbsp;";
   const std::string_view all(text, length);
   std::size_t write = 0;
-  for (std::size_t read = 0;;) {
-    const std::size_t found = FindBytes(all, kNbsp, read);
-    const std::size_t end = found == std::string_view::npos ? length : found;
-    if (write != read) std::memmove(text + write, text + read, end - read);
-    write += end - read;
-    if (found == std::string_view::npos) return write;
+  std::size_t read = 0;
+  ForEachByteOf<'&'>(all, [&](std::size_t at) {
+    if (all.substr(at, kNbsp.size()) != kNbsp) return true;
+    if (write != read) std::memmove(text + write, text + read, at - read);
+    write += at - read;
     text[write++] = '|';
-    read = found + kNbsp.size();
-  }
+    read = at + kNbsp.size();
+    return true;
+  });
+  if (write != read) std::memmove(text + write, text + read, length - read);
+  return write + length - read;
 }
 
 // A field's text, with the "|" that a run of separators at the end of the text lends it.
@@ -87,19 +90,26 @@ std::string FieldValue(std::string_view text, bool lentBar) {
   return value;
 }
 
-// Calls visit(field, lentBar) for each field in order until it returns false.
+// Calls visit(field, lentBar) for each field in order until it returns false. One pass over the
+// bars: a field ends at the first bar of a run, and the next begins after the run's last bar.
 template <typename Visit>
 void ForEachRowField(std::string_view rowText, Visit visit) {
-  for (std::size_t pos = 0; pos < rowText.size();) {
-    const std::size_t bar = rowText.find('|', pos);
-    if (bar == std::string_view::npos) {
-      visit(rowText.substr(pos), false);
-      return;
+  const std::size_t trailingRun = rowText.find_last_not_of('|') + 1;  // 0 when the text is all bars
+  std::size_t fieldStart = 0;
+  std::size_t previousBar = std::string_view::npos;
+  bool stopped = false;
+  ForEachByteOf<'|'>(rowText, [&](std::size_t at) {
+    const bool continuesRun = previousBar != std::string_view::npos && at == previousBar + 1;
+    previousBar = at;
+    if (!continuesRun) {
+      const bool lentBar = at >= trailingRun;
+      stopped = !visit(rowText.substr(fieldStart, at - fieldStart), lentBar) || lentBar;
+      if (stopped) return false;
     }
-    const std::size_t next = rowText.find_first_not_of('|', bar);
-    if (!visit(rowText.substr(pos, bar - pos), next == std::string_view::npos) || next == std::string_view::npos) return;
-    pos = next;
-  }
+    fieldStart = at + 1;
+    return true;
+  });
+  if (!stopped && fieldStart < rowText.size()) visit(rowText.substr(fieldStart), false);
 }
 
 }  // namespace

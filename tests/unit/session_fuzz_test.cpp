@@ -167,8 +167,9 @@ TEST(SessionFuzz, SearchesFindWhatStringViewFinds) {
   std::mt19937 rng(20);
   const std::string_view needles[] = {"\"><td><img", "&nbsp;", "<a href=\"", "name=\"", "ab", "aab", "a"};
   for (int i = 0; i < 20000; ++i) {
-    // Few distinct bytes, so that partial matches and matches at every offset are common.
-    std::string text(std::uniform_int_distribution<std::size_t>(0, 70)(rng), 'a');
+    // Few distinct bytes, so that partial matches and matches at every offset are common; long
+    // enough for the 32-byte loop to hand over to the 16-byte one.
+    std::string text(std::uniform_int_distribution<std::size_t>(0, 150)(rng), 'a');
     for (char& c : text) c = "ab\"><&;n"[std::uniform_int_distribution<int>(0, 7)(rng)];
     const std::string_view needle = needles[i % std::size(needles)];
     if (i % 3 == 0) text.insert(std::uniform_int_distribution<std::size_t>(0, text.size())(rng), needle);
