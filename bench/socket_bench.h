@@ -26,6 +26,7 @@ int ConnectTo(std::uint16_t port);
 void ReadAllBlocking(int fd, std::size_t total);                   // peer that reads, then closes
 void WriteAllBlocking(int fd, std::size_t total, std::size_t chunk);  // peer that writes, then closes
 Result PlainSend(std::size_t total, std::size_t chunk);
+Result PlainNonBlockingSend(std::size_t total, std::size_t chunk);  // waits in poll() for room
 Result PlainReceive(std::size_t total, std::size_t chunk);
 double ThreadCpuSeconds();
 double ProcessCpuSeconds();

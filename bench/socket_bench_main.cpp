@@ -79,6 +79,13 @@ int main(int argc, char** argv) {
     Compare(name.c_str(), total, pairs, [&] { return PlainSend(total, chunk); },
             [&] { return ComponentSend(total, chunk); }, "[goal speed >= 0.8, CPU <= 1.5]");
   }
+  // The component cannot block in send(): beside it, the same loop on a non-blocking socket.
+  std::printf("The same beside a plain non-blocking send() that waits in poll() when the kernel has no room\n");
+  for (const std::size_t chunk : {std::size_t{64 * 1024}, std::size_t{8 * 1024}}) {
+    const std::string name = std::to_string(chunk / 1024) + " KiB chunks";
+    Compare(name.c_str(), total, pairs, [&] { return PlainNonBlockingSend(total, chunk); },
+            [&] { return ComponentSend(total, chunk); }, "");
+  }
 
   std::printf("Receive from a blocking writer: plain recv() of N bytes beside AsyncSocket Receive in OnDataAvailable\n");
   for (const std::size_t chunk : {std::size_t{64 * 1024}, std::size_t{8 * 1024}}) {

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <ctime>
 #include <stdexcept>
@@ -99,6 +102,32 @@ Result PlainSend(std::size_t total, std::size_t chunk) {
   WriteAllBlocking(sender, total, chunk);
   reader.join();
   return {WallSeconds() - wall, ThreadCpuSeconds() - cpu};
+}
+
+// The shape of an event-driven sender without any event loop: a non-blocking socket that waits in
+// poll() only when the kernel has no room.
+Result PlainNonBlockingSend(std::size_t total, std::size_t chunk) {
+  LoopbackPair pair = Listen();
+  int sender = ConnectTo(pair.port);
+  ::fcntl(sender, F_SETFL, ::fcntl(sender, F_GETFL) | O_NONBLOCK);
+  std::thread reader(ReadAllBlocking, AcceptOne(pair), total);
+  double wall = WallSeconds();
+  double cpu = ThreadCpuSeconds();
+  std::vector<char> buffer(chunk, 'n');
+  for (std::size_t done = 0; done < total;) {
+    const ssize_t n = ::send(sender, buffer.data(), std::min(chunk, total - done), MSG_NOSIGNAL);
+    if (n > 0) {
+      done += static_cast<std::size_t>(n);
+      continue;
+    }
+    if (n < 0 && errno != EAGAIN) throw std::runtime_error("send failed");
+    pollfd room{sender, POLLOUT, 0};
+    ::poll(&room, 1, -1);
+  }
+  reader.join();
+  Result result{WallSeconds() - wall, ThreadCpuSeconds() - cpu};
+  ::close(sender);
+  return result;
 }
 
 Result PlainReceive(std::size_t total, std::size_t chunk) {
