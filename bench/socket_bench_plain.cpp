@@ -93,41 +93,45 @@ void WriteAllBlocking(int fd, std::size_t total, std::size_t chunk) {
   ::close(fd);
 }
 
-Result PlainSend(std::size_t total, std::size_t chunk) {
+namespace {
+
+// Times `sendAll(fd)` on a connected socket whose peer reads `total` bytes in another thread.
+template <typename SendAll>
+Result SendToReader(std::size_t total, SendAll sendAll) {
   LoopbackPair pair = Listen();
   int sender = ConnectTo(pair.port);
   std::thread reader(ReadAllBlocking, AcceptOne(pair), total);
   double wall = WallSeconds();
   double cpu = ThreadCpuSeconds();
-  WriteAllBlocking(sender, total, chunk);
+  sendAll(sender);
   reader.join();
   return {WallSeconds() - wall, ThreadCpuSeconds() - cpu};
+}
+
+}  // namespace
+
+Result PlainSend(std::size_t total, std::size_t chunk) {
+  return SendToReader(total, [&](int sender) { WriteAllBlocking(sender, total, chunk); });
 }
 
 // The shape of an event-driven sender without any event loop: a non-blocking socket that waits in
 // poll() only when the kernel has no room.
 Result PlainNonBlockingSend(std::size_t total, std::size_t chunk) {
-  LoopbackPair pair = Listen();
-  int sender = ConnectTo(pair.port);
-  ::fcntl(sender, F_SETFL, ::fcntl(sender, F_GETFL) | O_NONBLOCK);
-  std::thread reader(ReadAllBlocking, AcceptOne(pair), total);
-  double wall = WallSeconds();
-  double cpu = ThreadCpuSeconds();
-  std::vector<char> buffer(chunk, 'n');
-  for (std::size_t done = 0; done < total;) {
-    const ssize_t n = ::send(sender, buffer.data(), std::min(chunk, total - done), MSG_NOSIGNAL);
-    if (n > 0) {
-      done += static_cast<std::size_t>(n);
-      continue;
+  return SendToReader(total, [&](int sender) {
+    ::fcntl(sender, F_SETFL, ::fcntl(sender, F_GETFL) | O_NONBLOCK);
+    std::vector<char> buffer(chunk, 'n');
+    for (std::size_t done = 0; done < total;) {
+      const ssize_t n = ::send(sender, buffer.data(), std::min(chunk, total - done), MSG_NOSIGNAL);
+      if (n > 0) {
+        done += static_cast<std::size_t>(n);
+        continue;
+      }
+      if (n < 0 && errno != EAGAIN) throw std::runtime_error("send failed");
+      pollfd room{sender, POLLOUT, 0};
+      ::poll(&room, 1, -1);
     }
-    if (n < 0 && errno != EAGAIN) throw std::runtime_error("send failed");
-    pollfd room{sender, POLLOUT, 0};
-    ::poll(&room, 1, -1);
-  }
-  reader.join();
-  Result result{WallSeconds() - wall, ThreadCpuSeconds() - cpu};
-  ::close(sender);
-  return result;
+    ::close(sender);
+  });
 }
 
 Result PlainReceive(std::size_t total, std::size_t chunk) {

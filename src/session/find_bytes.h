@@ -6,7 +6,6 @@
 // processor has AVX2) for the first and the last character of the needle together and compare
 // only where both match.
 
-#include <cstring>
 #include <string_view>
 
 #if defined(__x86_64__)
@@ -17,13 +16,17 @@
 
 namespace find_bytes_detail {
 
-// Whether the bytes between the first and the last of `needle` are at `at` + 1. A loop and not
-// memcmp: a call would make the vector loops below save and reload their registers around it.
-inline bool InnerBytesMatch(const char* at, std::string_view needle) {
-  for (std::size_t k = 1; k + 1 < needle.size(); ++k) {
-    if (at[k] != needle[k]) return false;
+// The first of the candidates in `mask` (bit k: the first and the last byte of `needle` match
+// at base + k) where the bytes between match too; npos when none does. A loop and not memcmp: a
+// call would make the vector loops below save and reload their registers around it.
+inline std::size_t FirstMatch(std::string_view text, std::string_view needle, std::size_t base, unsigned mask) {
+  for (; mask != 0; mask &= mask - 1) {
+    const std::size_t at = base + static_cast<std::size_t>(__builtin_ctz(mask));
+    std::size_t k = 1;
+    while (k + 1 < needle.size() && text[at + k] == needle[k]) ++k;
+    if (k + 1 >= needle.size()) return at;
   }
-  return true;
+  return std::string_view::npos;
 }
 
 #if defined(__x86_64__)
@@ -38,12 +41,10 @@ __attribute__((target("avx2"))) inline std::size_t FindBytes32(std::string_view 
   for (; i + m - 1 + 32 <= text.size(); i += 32) {
     const __m256i head = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text.data() + i));
     const __m256i tail = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text.data() + i + m - 1));
-    unsigned mask = static_cast<unsigned>(
+    const unsigned mask = static_cast<unsigned>(
         _mm256_movemask_epi8(_mm256_and_si256(_mm256_cmpeq_epi8(head, first), _mm256_cmpeq_epi8(tail, last))));
-    for (; mask != 0; mask &= mask - 1) {
-      const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(mask));
-      if (InnerBytesMatch(text.data() + at, needle)) return at;
-    }
+    const std::size_t at = FirstMatch(text, needle, i, mask);
+    if (at != std::string_view::npos) return at;
   }
   return std::string_view::npos;
 }
@@ -72,12 +73,10 @@ inline std::size_t FindBytes(std::string_view text, std::string_view needle, std
   for (; i + m - 1 + 16 <= n; i += 16) {
     const __m128i head = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
     const __m128i tail = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i + m - 1));
-    unsigned mask = static_cast<unsigned>(
+    const unsigned mask = static_cast<unsigned>(
         _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(head, first), _mm_cmpeq_epi8(tail, last))));
-    for (; mask != 0; mask &= mask - 1) {
-      const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(mask));
-      if (find_bytes_detail::InnerBytesMatch(text.data() + at, needle)) return at;
-    }
+    const std::size_t at = find_bytes_detail::FirstMatch(text, needle, i, mask);
+    if (at != std::string_view::npos) return at;
   }
 #endif
   return text.find(needle, i);

@@ -71,16 +71,19 @@ std::size_t ReplaceNbsp(char* text, std::size_t length) {
   const std::string_view all(text, length);
   std::size_t write = 0;
   std::size_t read = 0;
+  const auto keepUpTo = [&](std::size_t end) {
+    if (write != read) std::memmove(text + write, text + read, end - read);
+    write += end - read;
+  };
   ForEachByteOf<'&'>(all, [&](std::size_t at) {
     if (all.substr(at, kNbsp.size()) != kNbsp) return true;
-    if (write != read) std::memmove(text + write, text + read, at - read);
-    write += at - read;
+    keepUpTo(at);
     text[write++] = '|';
     read = at + kNbsp.size();
     return true;
   });
-  if (write != read) std::memmove(text + write, text + read, length - read);
-  return write + length - read;
+  keepUpTo(length);
+  return write;
 }
 
 // A field's text, with the "|" that a run of separators at the end of the text lends it.
@@ -95,12 +98,10 @@ std::string FieldValue(std::string_view text, bool lentBar) {
 template <typename Visit>
 void ForEachRowField(std::string_view rowText, Visit visit) {
   const std::size_t trailingRun = rowText.find_last_not_of('|') + 1;  // 0 when the text is all bars
-  std::size_t fieldStart = 0;
-  std::size_t previousBar = std::string_view::npos;
+  std::size_t fieldStart = 0;  // past the last bar seen, so only a bar can move it off 0
   bool stopped = false;
   ForEachByteOf<'|'>(rowText, [&](std::size_t at) {
-    const bool continuesRun = previousBar != std::string_view::npos && at == previousBar + 1;
-    previousBar = at;
+    const bool continuesRun = at != 0 && at == fieldStart;
     if (!continuesRun) {
       const bool lentBar = at >= trailingRun;
       stopped = !visit(rowText.substr(fieldStart, at - fieldStart), lentBar) || lentBar;
