@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "webmail/accounts.h"
+#include "webmail/store/accounts.h"
 
 using webmail::Account;
 using webmail::AccountFileError;

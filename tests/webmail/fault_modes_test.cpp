@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "notifier_steps.h"
-#include "webmail/reply_stream.h"
-#include "webmail/request_handler.h"
-#include "webmail/server_options.h"
+#include "webmail/http/reply_stream.h"
+#include "webmail/http/request_handler.h"
+#include "webmail/http/server_options.h"
 
 using notifier::Exchange;
 using notifier::LoginRequest;

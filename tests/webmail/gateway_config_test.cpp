@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "webmail/gateway_config.h"
-#include "webmail/password_source.h"
+#include "webmail/imap/gateway_config.h"
+#include "webmail/imap/password_source.h"
 
 using webmail::FetchPassword;
 using webmail::GatewayConfigError;

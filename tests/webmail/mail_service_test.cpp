@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "notifier_steps.h"
-#include "webmail/accounts.h"
-#include "webmail/request_handler.h"
+#include "webmail/store/accounts.h"
+#include "webmail/http/request_handler.h"
 
 using notifier::Answer;
 using notifier::Exchange;

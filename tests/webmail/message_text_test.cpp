@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "webmail/mail_store.h"
-#include "webmail/mailbox_page.h"
-#include "webmail/message_text.h"
+#include "webmail/store/mail_store.h"
+#include "webmail/service/mailbox_page.h"
+#include "webmail/store/message_text.h"
 
 using namespace webmail;
 

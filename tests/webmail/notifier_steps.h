@@ -12,7 +12,7 @@
 #include "session/mailbox_scan.h"
 #include "session/page_text.h"
 #include "session/row_helpers.h"
-#include "webmail/conversation.h"
+#include "webmail/http/conversation.h"
 
 namespace notifier {
 

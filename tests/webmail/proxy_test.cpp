@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "notifier_steps.h"
-#include "webmail/proxy_auth.h"
-#include "webmail/request_handler.h"
+#include "webmail/http/proxy_auth.h"
+#include "webmail/http/request_handler.h"
 
 using notifier::Exchange;
 using notifier::GetRequest;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "webmail/request_parser.h"
+#include "webmail/http/request_parser.h"
 
 #include <gtest/gtest.h>
 

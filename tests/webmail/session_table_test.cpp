@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "webmail/session_table.h"
+#include "webmail/service/session_table.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,50 @@
+// SPDX-License-Identifier: MIT
+#include "webmail/http/request_handler.h"
+
+#include "webmail/http/redirect_chain.h"
+
+namespace webmail {
+
+RequestHandler::RequestHandler(const std::vector<Account>& accounts, std::optional<ProxyCredentials> proxyAuth,
+                               FaultModes faults)
+    : service_(accounts, faults.hugeMailbox), proxyAuth_(std::move(proxyAuth)), faults_(faults) {}
+
+RequestHandler::RequestHandler(std::unique_ptr<MailStore> store, std::optional<ProxyCredentials> proxyAuth,
+                               FaultModes faults)
+    : service_(std::move(store), faults.hugeMailbox), proxyAuth_(std::move(proxyAuth)), faults_(faults) {}
+
+// A proxy checks credentials before it looks at where the request goes.
+std::optional<Reply> RequestHandler::ProxyRefusal(const HttpRequest& request, const Route& route) const {
+  if (route.proxyForm && proxyAuth_ && !HasProxyCredentials(request, *proxyAuth_))
+    return ErrorReply(407, "This proxy needs a user name and password.", {{"Proxy-Authenticate", kProxyChallenge}});
+  if (route.kind == Route::Kind::Foreign)
+    return ErrorReply(
+        502, "This proxy reaches only " + ServerOrigin(Server::Login) + " and " + ServerOrigin(Server::Mail) + ".");
+  if (route.kind == Route::Kind::Invalid)
+    return ErrorReply(400, "The request target must be a path or an http:// URL.");
+  return std::nullopt;
+}
+
+Reply RequestHandler::ServiceAnswer(const HttpRequest& request, const Route& route) {
+  if (request.method != "GET" && request.method != "POST")
+    return ErrorReply(501, "The service answers GET and POST only.");
+  const RedirectHop hop = SplitRedirectHop(route.path);
+  if (hop.number < faults_.redirects) return RedirectReply(route, hop);
+  Reply reply = faults_.fixedStatus
+                    ? ErrorReply(*faults_.fixedStatus, "The emulator answers every request with this status.")
+                    : service_.Serve(route.server, request.method, hop.path, request.body);
+  reply.endless = faults_.endlessBody;
+  return reply;
+}
+
+Reply RequestHandler::Answer(const HttpRequest& request) {
+  const Route route = RouteRequest(request);
+  if (std::optional<Reply> refusal = ProxyRefusal(request, route)) return std::move(*refusal);
+  return ServiceAnswer(request, route);
+}
+
+Reply RequestHandler::AnswerMalformed(const std::string& error) const {
+  return ErrorReply(400, "The request could not be read: " + error + ".");
+}
+
+}  // namespace webmail

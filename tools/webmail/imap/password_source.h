@@ -1,0 +1,18 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+// The IMAP password, fetched afresh for each connection from where the gateway file says, so
+// that the gateway keeps no copy between checks and a changed password takes effect at once.
+
+#include <chrono>
+#include <string>
+
+#include "webmail/imap/gateway_config.h"
+
+namespace webmail {
+
+// The password: the variable's value, the file's first line (the file must be owner-only), or
+// the first line the command prints (it must end with status 0 within `timeLimit`). Throws
+// GatewayConfigError; its text never holds the password.
+std::string FetchPassword(const PasswordSource& source, std::chrono::milliseconds timeLimit);
+
+}  // namespace webmail

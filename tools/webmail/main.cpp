@@ -1,0 +1,99 @@
+// SPDX-License-Identifier: MIT
+// webmail [options]: the emulated webmail service on 127.0.0.1, as origin server and as forward
+// proxy for its two addresses. Prints "webmail: listening on 127.0.0.1:PORT" once it listens,
+// logs one line per request on stderr, and ends cleanly on SIGINT or SIGTERM.
+
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <csignal>
+#include <cstdio>
+#include <algorithm>
+#include <chrono>
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/message_window.h"
+#include "platform/stop_signals.h"
+#include "webmail/http/client_connection.h"
+#include "webmail/imap/gateway_config.h"
+#ifdef WEBMAIL_WITH_IMAP
+#include "webmail/imap/imap_store.h"
+#endif
+#include "webmail/http/server_options.h"
+#include "webmail/http/webmail_server.h"
+
+namespace {
+
+using namespace webmail;
+
+// The pages' content: an IMAP gateway's mailboxes, an account file, or the built-in account.
+std::unique_ptr<MailStore> LoadStore(const ServerOptions& options) {
+  if (!options.gatewayFile.empty()) {
+#ifdef WEBMAIL_WITH_IMAP
+    return std::make_unique<ImapStore>(ReadGatewayConfig(options.gatewayFile));
+#else
+    throw std::runtime_error("this webmail was built without IMAP support (libvmime-dev)");
+#endif
+  }
+  return std::make_unique<AccountStore>(options.accountsFile.empty() ? DefaultAccounts()
+                                                                     : ReadAccountsFile(options.accountsFile));
+}
+
+// Connections to mail servers that nobody used for the idle limit are closed.
+void CloseIdleConnections(RequestHandler& handler, std::chrono::seconds idleLimit) {
+  handler.Service().CloseIdleMailboxes(std::chrono::steady_clock::now() - idleLimit);
+}
+
+// Runs the event loop until a stop signal. A handler's exception that got this far costs a log
+// line; the server goes on.
+void Serve(const int& stopSignal) {
+  while (stopSignal == 0) {
+    try {
+      win::WaitMessages();
+    } catch (const std::exception& e) {
+      LogLine(std::string("webmail: ") + e.what());
+    }
+  }
+}
+
+int Run(int argc, char** argv, const ServerOptions& options) {
+  QCoreApplication app(argc, argv);
+  int stopSignal = 0;
+  StopSignals stop([&stopSignal](int signal) { stopSignal = signal; });
+  RequestHandler handler(LoadStore(options), options.proxyAuth, options.faults);
+  WebmailServer server(handler, options.port, options.limits);
+  QTimer idleTimer;
+  QObject::connect(&idleTimer, &QTimer::timeout, [&] { CloseIdleConnections(handler, options.imapIdleLimit); });
+  idleTimer.start(std::chrono::milliseconds(std::min<std::int64_t>(10'000, options.imapIdleLimit.count() * 500)));
+  std::printf("webmail: listening on 127.0.0.1:%s\n", server.Port().c_str());
+  std::fflush(stdout);
+  Serve(stopSignal);
+  LogLine("webmail: stopped by signal " + std::to_string(stopSignal));
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::signal(SIGPIPE, SIG_IGN);  // a reader of our output that went away is no reason to die
+  ServerOptions options;
+  try {
+    options = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const UsageError& e) {
+    std::fprintf(stderr, "webmail: %s\n%s", e.what(), UsageText().c_str());
+    return 2;
+  }
+  if (options.help) {
+    std::fputs(UsageText().c_str(), stdout);
+    return 0;
+  }
+  try {
+    return Run(argc, argv, options);
+  } catch (const std::exception& e) {
+    LogLine(std::string("webmail: ") + e.what());
+    return 1;
+  }
+}
