@@ -8,8 +8,7 @@
 
 #include <csignal>
 #include <cstdio>
-#include <algorithm>
-#include <chrono>
+#include <functional>
 #include <exception>
 #include <memory>
 #include <string>
@@ -22,6 +21,7 @@
 #ifdef WEBMAIL_WITH_IMAP
 #include "webmail/imap/imap_store.h"
 #endif
+#include "webmail/store/event_loop.h"
 #include "webmail/http/server_options.h"
 #include "webmail/http/webmail_server.h"
 
@@ -29,22 +29,29 @@ namespace {
 
 using namespace webmail;
 
+// The Qt event loop, for a store that works on threads of its own.
+class QtEventLoop : public EventLoop {
+ public:
+  void Post(std::function<void()> task) override {
+    QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(task), Qt::QueuedConnection);
+  }
+  void Later(std::chrono::milliseconds delay, std::function<void()> task) override {
+    QTimer::singleShot(delay, QCoreApplication::instance(), std::move(task));
+  }
+};
+
 // The pages' content: an IMAP gateway's mailboxes, an account file, or the built-in account.
-std::unique_ptr<MailStore> LoadStore(const ServerOptions& options) {
+std::unique_ptr<MailStore> LoadStore(const ServerOptions& options, EventLoop& loop) {
   if (!options.gatewayFile.empty()) {
 #ifdef WEBMAIL_WITH_IMAP
-    return std::make_unique<ImapStore>(ReadGatewayConfig(options.gatewayFile));
+    return std::make_unique<ImapStore>(ReadGatewayConfig(options.gatewayFile), loop, options.imapIdleLimit);
 #else
-    throw std::runtime_error("this webmail was built without IMAP support (libvmime-dev)");
+    (void)loop;
+    throw std::runtime_error("this webmail was built without IMAP support (libetpan-dev, libvmime-dev, libssl-dev)");
 #endif
   }
   return std::make_unique<AccountStore>(options.accountsFile.empty() ? DefaultAccounts()
                                                                      : ReadAccountsFile(options.accountsFile));
-}
-
-// Connections to mail servers that nobody used for the idle limit are closed.
-void CloseIdleConnections(RequestHandler& handler, std::chrono::seconds idleLimit) {
-  handler.Service().CloseIdleMailboxes(std::chrono::steady_clock::now() - idleLimit);
 }
 
 // Runs the event loop until a stop signal. A handler's exception that got this far costs a log
@@ -63,11 +70,9 @@ int Run(int argc, char** argv, const ServerOptions& options) {
   QCoreApplication app(argc, argv);
   int stopSignal = 0;
   StopSignals stop([&stopSignal](int signal) { stopSignal = signal; });
-  RequestHandler handler(LoadStore(options), options.proxyAuth, options.faults);
+  QtEventLoop loop;
+  RequestHandler handler(LoadStore(options, loop), options.proxyAuth, options.faults);
   WebmailServer server(handler, options.port, options.limits);
-  QTimer idleTimer;
-  QObject::connect(&idleTimer, &QTimer::timeout, [&] { CloseIdleConnections(handler, options.imapIdleLimit); });
-  idleTimer.start(std::chrono::milliseconds(std::min<std::int64_t>(10'000, options.imapIdleLimit.count() * 500)));
   std::printf("webmail: listening on 127.0.0.1:%s\n", server.Port().c_str());
   std::fflush(stdout);
   Serve(stopSignal);

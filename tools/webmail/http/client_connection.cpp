@@ -114,8 +114,8 @@ void ClientConnection::DataAvailable() {
   Take(conversation_.Receive(std::string_view(buffer, static_cast<std::size_t>(n))));
 }
 
-// Once the request is complete, only the answer's progress counts: a held or delayed answer is
-// the server's own doing.
+// Once the request is complete, only the answer's progress counts: a held, delayed or awaited
+// answer is the server's own doing (the mail store answers within its own time limit).
 void ClientConnection::Take(Conversation::Step step) {
   if (step != Conversation::Step::ReadMore) {
     win::KillTimer(window_, kRequestTimer);
@@ -126,6 +126,10 @@ void ClientConnection::Take(Conversation::Step step) {
       return;
     case Conversation::Step::Close:
       return socket_.Close();
+    case Conversation::Step::Wait:
+      phase_ = Phase::Waiting;
+      conversation_.WhenAnswered([this] { Guarded([this] { Take(Conversation::Step::Answer); }); });
+      return;
     case Conversation::Step::HoldOpen:
       LogLine(conversation_.LogLine());
       phase_ = Phase::Holding;

@@ -30,7 +30,7 @@ class ClientConnection : private win::MessageReceiver {
   ClientConnection& operator=(const ClientConnection&) = delete;
 
  private:
-  enum class Phase { Reading, Delaying, Sending, Draining, Holding, Over };
+  enum class Phase { Reading, Waiting, Delaying, Sending, Draining, Holding, Over };
 
   void WindowProc(win::UINT message, win::WPARAM wParam, win::LPARAM lParam) override;
   void DataAvailable();

@@ -24,20 +24,36 @@ Conversation::Step Conversation::ReceiveEnd() {
   return Decide(parser_.FeedEnd());
 }
 
+Conversation::~Conversation() { *self_ = nullptr; }
+
 Conversation::Step Conversation::Decide(RequestParser::Status status) {
   if (status == RequestParser::Status::NeedMore) return step_;
   const HttpRequest& request = parser_.Request();
-  const bool malformed = status == RequestParser::Status::Malformed;
   if (handler_.Faults().neverAnswer) {
     logLine_ = RequestLabel(request) + " never answered";
     return step_ = Step::HoldOpen;
   }
-  const Reply reply = malformed ? handler_.AnswerMalformed(parser_.Error()) : handler_.Answer(request);
-  logLine_ = RequestLabel(request) + " " + std::to_string(reply.status);
-  if (malformed) logLine_ += " (" + parser_.Error() + ")";
+  if (status == RequestParser::Status::Malformed) {
+    Take(handler_.AnswerMalformed(parser_.Error()), RequestLabel(request));
+    logLine_ += " (" + parser_.Error() + ")";
+    return step_;
+  }
+  step_ = Step::Wait;
+  handler_.Answer(request, [self = self_, label = RequestLabel(request)](Reply reply) {
+    Conversation* conversation = *self;
+    if (!conversation) return;  // the client has gone
+    const bool late = conversation->step_ == Step::Wait && conversation->answered_;
+    conversation->Take(reply, label);
+    if (late) conversation->answered_();
+  });
+  return step_;
+}
+
+void Conversation::Take(const Reply& reply, const std::string& label) {
+  logLine_ = label + " " + std::to_string(reply.status);
   if (!reply.logNote.empty()) logLine_ += " (" + reply.logNote + ")";
   answer_.emplace(reply, handler_.Faults().closeAfterBytes);
-  return step_ = Step::Answer;
+  step_ = Step::Answer;
 }
 
 }  // namespace webmail

@@ -8,8 +8,11 @@
 //   Answer:    print c.LogLine(); after handler.Faults().delay, send c.Answer().Next(n)
 //              (n per tick when dripping) until c.Answer().Finished(), then close
 //   HoldOpen:  print c.LogLine(); keep the connection open until the client closes it
+//   Wait:      the answer comes later: c.WhenAnswered(f) runs f once it is there (Answer)
 //   Close:     close without a word
 
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,9 +25,12 @@ namespace webmail {
 
 class Conversation {
  public:
-  enum class Step { ReadMore, Answer, HoldOpen, Close };
+  enum class Step { ReadMore, Answer, Wait, HoldOpen, Close };
 
   explicit Conversation(RequestHandler& handler) : handler_(handler) {}
+  ~Conversation();
+  Conversation(const Conversation&) = delete;
+  Conversation& operator=(const Conversation&) = delete;
 
   Step Receive(std::string_view bytes);
 
@@ -34,17 +40,24 @@ class Conversation {
 
   ReplyStream& Answer() { return *answer_; }  // after Step::Answer
 
+  // After Step::Wait: `answered` runs once the answer is there, from the event loop.
+  void WhenAnswered(std::function<void()> answered) { answered_ = std::move(answered); }
+
   // "METHOD TARGET STATUS", set together with Answer or HoldOpen.
   const std::string& LogLine() const { return logLine_; }
 
  private:
   Step Decide(RequestParser::Status status);
+  void Take(const Reply& reply, const std::string& label);
 
   RequestHandler& handler_;
   RequestParser parser_;
   std::optional<ReplyStream> answer_;
   std::string logLine_;
   Step step_ = Step::ReadMore;
+  std::function<void()> answered_;
+  // What a late answer finds: this conversation, or null once it has gone.
+  std::shared_ptr<Conversation*> self_ = std::make_shared<Conversation*>(this);
 };
 
 }  // namespace webmail

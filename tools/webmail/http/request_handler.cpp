@@ -25,22 +25,24 @@ std::optional<Reply> RequestHandler::ProxyRefusal(const HttpRequest& request, co
   return std::nullopt;
 }
 
-Reply RequestHandler::ServiceAnswer(const HttpRequest& request, const Route& route) {
+void RequestHandler::ServiceAnswer(const HttpRequest& request, const Route& route, ReplyTo answer) {
   if (request.method != "GET" && request.method != "POST")
-    return ErrorReply(501, "The service answers GET and POST only.");
+    return answer(ErrorReply(501, "The service answers GET and POST only."));
   const RedirectHop hop = SplitRedirectHop(route.path);
-  if (hop.number < faults_.redirects) return RedirectReply(route, hop);
-  Reply reply = faults_.fixedStatus
-                    ? ErrorReply(*faults_.fixedStatus, "The emulator answers every request with this status.")
-                    : service_.Serve(route.server, request.method, hop.path, request.body);
-  reply.endless = faults_.endlessBody;
-  return reply;
+  if (hop.number < faults_.redirects) return answer(RedirectReply(route, hop));
+  ReplyTo withFaults = [endless = faults_.endlessBody, answer = std::move(answer)](Reply reply) {
+    reply.endless = endless;
+    answer(std::move(reply));
+  };
+  if (faults_.fixedStatus)
+    return withFaults(ErrorReply(*faults_.fixedStatus, "The emulator answers every request with this status."));
+  service_.Serve(route.server, request.method, hop.path, request.body, std::move(withFaults));
 }
 
-Reply RequestHandler::Answer(const HttpRequest& request) {
+void RequestHandler::Answer(const HttpRequest& request, ReplyTo answer) {
   const Route route = RouteRequest(request);
-  if (std::optional<Reply> refusal = ProxyRefusal(request, route)) return std::move(*refusal);
-  return ServiceAnswer(request, route);
+  if (std::optional<Reply> refusal = ProxyRefusal(request, route)) return answer(std::move(*refusal));
+  ServiceAnswer(request, route, std::move(answer));
 }
 
 Reply RequestHandler::AnswerMalformed(const std::string& error) const {

@@ -23,7 +23,8 @@ class RequestHandler {
   RequestHandler(const std::vector<Account>& accounts, std::optional<ProxyCredentials> proxyAuth, FaultModes faults);
   RequestHandler(std::unique_ptr<MailStore> store, std::optional<ProxyCredentials> proxyAuth, FaultModes faults);
 
-  Reply Answer(const HttpRequest& request);
+  // `answer` runs once: at once, or when the mail store's work is over.
+  void Answer(const HttpRequest& request, ReplyTo answer);
 
   // The answer to a request that could not be read; `error` says why.
   Reply AnswerMalformed(const std::string& error) const;
@@ -33,7 +34,7 @@ class RequestHandler {
 
  private:
   std::optional<Reply> ProxyRefusal(const HttpRequest& request, const Route& route) const;
-  Reply ServiceAnswer(const HttpRequest& request, const Route& route);
+  void ServiceAnswer(const HttpRequest& request, const Route& route, ReplyTo answer);
 
   MailService service_;
   std::optional<ProxyCredentials> proxyAuth_;

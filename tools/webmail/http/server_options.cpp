@@ -67,7 +67,7 @@ std::string UsageText() {
          "  --accounts FILE          accounts and mailboxes (default: alice / wonderland)\n"
          "  --imap-gateway FILE      serve real IMAP mailboxes instead of the accounts, as FILE\n"
          "                           says (see below)\n"
-         "  --imap-idle-seconds N    close an IMAP connection unused for N s (default 120)\n"
+         "  --imap-idle-seconds N    log out of an IMAP server unused for N s (default 1800)\n"
          "  --proxy-auth USER:PASS   require Basic proxy authentication for proxy requests\n"
          "limits:\n"
          "  --request-limit-ms N     a request must be complete N ms after connecting (30000)\n"

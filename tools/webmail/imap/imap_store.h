@@ -1,30 +1,39 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// Mailboxes on IMAP servers, as a gateway file describes them: each session gets its own
-// connection to the account's INBOX, opened on first use and closed at logout or when idle.
+// Mailboxes on IMAP servers, as a gateway file describes them. Each account has a worker
+// thread with one connection to its INBOX, kept between requests; the event loop only hands
+// work over and takes the answer back, which comes within the account's time limit even
+// while its server is stuck.
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "webmail/imap/gateway_config.h"
+#include "webmail/store/event_loop.h"
 #include "webmail/store/mail_store.h"
 
 namespace webmail {
 
+class AccountWorker;
+class TlsTrust;
+
 class ImapStore : public MailStore {
  public:
-  // Loads each account's trusted certificates; throws GatewayConfigError when it cannot.
-  explicit ImapStore(std::vector<GatewayAccount> accounts);
-  ~ImapStore() override;
+  // Loads each account's trusted certificates (throws GatewayConfigError when it cannot) and
+  // starts its worker. A connection unused for `idleLimit` is logged out.
+  ImapStore(std::vector<GatewayAccount> accounts, EventLoop& loop, std::chrono::seconds idleLimit);
+  ~ImapStore() override;  // logs out of every server, a few seconds at most
 
-  std::unique_ptr<Mailbox> Open(const std::string& login, const std::string& password) override;
-
-  struct Trust;  // the certificates an account's server must chain to
+  std::optional<std::size_t> Authenticate(const std::string& login, const std::string& password) override;
+  void Run(std::size_t account, MailboxWork work, MailboxWorkDone done) override;
 
  private:
   std::vector<GatewayAccount> accounts_;
-  std::vector<std::shared_ptr<const Trust>> trust_;  // by account
+  EventLoop& loop_;
+  std::vector<std::unique_ptr<TlsTrust>> trust_;         // by account
+  std::vector<std::unique_ptr<AccountWorker>> workers_;  // by account
 };
 
 }  // namespace webmail

@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // The webmail service itself: login, mailbox, message pages, deletion and logout, with the
-// sessions it keeps between requests. The pages' content comes from a mail store. One thread
-// uses it at a time.
+// sessions it keeps between requests. The pages' content comes from a mail store, whose work
+// may finish later; the service itself is used from the event loop only.
 
-#include <chrono>
+#include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,8 @@
 
 namespace webmail {
 
+using ReplyTo = std::function<void(Reply)>;
+
 class MailService {
  public:
   // The accounts of an account file. `hugeMailbox` pads every mailbox page beyond the
@@ -28,29 +31,36 @@ class MailService {
   explicit MailService(std::unique_ptr<MailStore> store, bool hugeMailbox = false,
                        std::size_t sessionCapacity = 4096);
 
-  // Answers `method` on `path` (with its query) of one of the two servers.
-  Reply Serve(Server server, const std::string& method, const std::string& path, const std::string& body);
+  // Answers `method` on `path` (with its query) of one of the two servers: `answer` runs once,
+  // at once or when the mail store's work is over.
+  void Serve(Server server, const std::string& method, const std::string& path, const std::string& body,
+             ReplyTo answer);
 
   // An account of the account file; nullptr for another store.
   const Account* FindAccount(const std::string& login) const;
   std::size_t SessionCount() const { return sessions_.Size(); }
 
-  // Lets every session's mailbox give up a connection unused since `idleSince`.
-  void CloseIdleMailboxes(std::chrono::steady_clock::time_point idleSince);
-
  private:
-  Reply Login(const std::string& formBody);
-  Reply Mailbox(const FormFields& query);
-  Reply Message(const FormFields& query);
+  struct Session {
+    std::string sid;
+    std::string login;
+    std::size_t account = 0;
+  };
+
+  void Login(const std::string& formBody, ReplyTo answer);
+  void Mailbox(const FormFields& query, ReplyTo answer);
+  void Message(const FormFields& query, ReplyTo answer);
   Reply Logout(const FormFields& query);
-  webmail::Mailbox* SessionMailbox(const FormFields& query, std::string& sid, std::string& login);
-  Reply MailboxReply(const std::string& login, std::vector<MailMessage> messages, const std::string& sid) const;
+  std::optional<Session> FindSession(const FormFields& query) const;
+  Reply MailboxReply(const std::string& login, NewMail mail, const std::string& sid) const;
   void ForgetDroppedSessions();
+  template <class Work, class Then>
+  void WithMailbox(std::size_t account, Work work, Then then, ReplyTo answer);
 
   std::unique_ptr<MailStore> store_;
   const AccountStore* accountStore_ = nullptr;  // store_, when it is the account file
   SessionTable sessions_;
-  std::map<std::string, std::unique_ptr<webmail::Mailbox>> mailboxes_;  // by session id
+  std::map<std::string, std::size_t> accounts_;  // by session id
   bool hugeMailbox_;
 };
 

@@ -78,7 +78,7 @@ std::string MessageRowProblem(const MailMessage& m) {
   return {};
 }
 
-std::string MailboxPage(const Account& account, const std::string& sid, bool huge) {
+std::string MailboxPage(const Account& account, std::size_t count, const std::string& sid, bool huge) {
   std::string page = "<html>\r\n<head>\r\n<title>Hotmail - " + account.login +
                      " - Mailbox</title>\r\n</head>\r\n"
                      "<body bgcolor=\"#ffffff\">\r\n"
@@ -89,7 +89,7 @@ std::string MailboxPage(const Account& account, const std::string& sid, bool hug
                      site::LogoutUrl(sid) +
                      "\">Sign Out</a></font></td></tr>\r\n"
                      "<tr><td colspan=2><font size=2>Inbox: " +
-                     std::to_string(account.messages.size()) +
+                     std::to_string(count) +
                      " new</font></td></tr></table>\r\n"
                      "<form name=\"hotmail\" method=\"GET\" action=\"" +
                      std::string(site::kMailboxPath) +

@@ -10,7 +10,7 @@ class AccountMailbox : public Mailbox {
  public:
   explicit AccountMailbox(Account& account) : account_(account) {}
 
-  std::vector<MailMessage> NewMessages() override { return account_.messages; }
+  NewMail NewMessages() override { return {account_.messages, account_.messages.size()}; }
 
   std::optional<MailMessage> Message(const std::string& id) override {
     const auto it = std::find_if(account_.messages.begin(), account_.messages.end(),
@@ -32,11 +32,20 @@ class AccountMailbox : public Mailbox {
 
 AccountStore::AccountStore(const std::vector<Account>& accounts) : accounts_(accounts) {}
 
-std::unique_ptr<Mailbox> AccountStore::Open(const std::string& login, const std::string& password) {
-  const auto it =
-      std::find_if(accounts_.begin(), accounts_.end(), [&](const Account& a) { return a.login == login; });
-  if (it == accounts_.end() || password != it->password) return nullptr;
-  return std::make_unique<AccountMailbox>(*it);
+std::optional<std::size_t> AccountStore::Authenticate(const std::string& login, const std::string& password) {
+  const Account* account = FindAccount(login);
+  if (!account || password != account->password) return std::nullopt;
+  return static_cast<std::size_t>(account - accounts_.data());
+}
+
+void AccountStore::Run(std::size_t account, MailboxWork work, MailboxWorkDone done) {
+  AccountMailbox mailbox(accounts_.at(account));
+  try {
+    work(mailbox);
+  } catch (const MailStoreError& e) {
+    return done(&e);
+  }
+  done(nullptr);
 }
 
 const Account* AccountStore::FindAccount(const std::string& login) const {

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// Where the service's pages get their content: a mail store hands out one mailbox per session,
-// which lists the new messages, shows one message's text and deletes messages by id. The
-// account file is one store (AccountStore), an IMAP server behind a gateway configuration is
-// another (ImapStore).
+// Where the service's pages get their content: a mail store checks local logins and runs a
+// request's work on the account's mailbox, which lists the new messages, shows one message's
+// text and deletes messages by id. The account file is one store (AccountStore), IMAP servers
+// behind a gateway configuration are another (ImapStore), whose work runs off the event loop.
 
-#include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -23,13 +23,19 @@ class MailStoreError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// One session's view of an account's mailbox. Methods may throw MailStoreError.
+// The new messages of a mailbox: possibly only the newest of them, and how many there are.
+struct NewMail {
+  std::vector<MailMessage> messages;  // in page order
+  std::size_t count = 0;
+};
+
+// An account's mailbox. Methods may throw MailStoreError.
 class Mailbox {
  public:
   virtual ~Mailbox() = default;
 
-  // The new messages in page order; their bodyLines may be empty.
-  virtual std::vector<MailMessage> NewMessages() = 0;
+  // The new messages; their bodyLines may be empty.
+  virtual NewMail NewMessages() = 0;
 
   // One message with its body, or nullopt when no message has that id (any more). Reading it
   // does not make it any less new.
@@ -37,17 +43,24 @@ class Mailbox {
 
   // Deletes the messages named; ids of messages that are not there are ignored.
   virtual void Delete(const std::vector<std::string>& ids) = 0;
-
-  // Gives up a connection unused since `idleSince`; the next call connects again.
-  virtual void CloseIfIdle(std::chrono::steady_clock::time_point /*idleSince*/) {}
 };
+
+// What a request does with its account's mailbox; it may throw MailStoreError.
+using MailboxWork = std::function<void(Mailbox&)>;
+// What follows, on the event loop: `failure` is null when the work was done.
+using MailboxWorkDone = std::function<void(const MailStoreError* failure)>;
 
 class MailStore {
  public:
   virtual ~MailStore() = default;
 
-  // The mailbox of local login `login`, or nullptr when the login or `password` is wrong.
-  virtual std::unique_ptr<Mailbox> Open(const std::string& login, const std::string& password) = 0;
+  // The account of local login `login`, or nullopt when the login or `password` is wrong.
+  // No mailbox is touched.
+  virtual std::optional<std::size_t> Authenticate(const std::string& login, const std::string& password) = 0;
+
+  // Runs `work` on the account's mailbox where the store does such work, then `done`, once,
+  // on the event loop. A store that keeps its mailboxes in memory does both at once.
+  virtual void Run(std::size_t account, MailboxWork work, MailboxWorkDone done) = 0;
 };
 
 // The accounts of an account file (or the built-in ones), kept in memory: deletions last as
@@ -56,7 +69,8 @@ class AccountStore : public MailStore {
  public:
   explicit AccountStore(const std::vector<Account>& accounts);
 
-  std::unique_ptr<Mailbox> Open(const std::string& login, const std::string& password) override;
+  std::optional<std::size_t> Authenticate(const std::string& login, const std::string& password) override;
+  void Run(std::size_t account, MailboxWork work, MailboxWorkDone done) override;
   const Account* FindAccount(const std::string& login) const;
 
  private:
