@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: MIT
 """A throw-away Dovecot IMAP server for tests: its own folder, configuration, password file,
 Maildir and self-signed certificate, run in the foreground on free loopback ports."""
+import ipaddress
 import os
 import re
 import shutil
@@ -66,10 +67,18 @@ def free_port():
         return s.getsockname()[1]
 
 
-def make_certificate(directory):
+def is_address(name):
+    try:
+        return bool(ipaddress.ip_address(name))
+    except ValueError:
+        return False
+
+
+def make_certificate(directory, name="127.0.0.1"):
+    """A self-signed certificate for one host name or address, and nothing else."""
     subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2",
-                    "-keyout", directory + "/key.pem", "-out", directory + "/cert.pem",
-                    "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1"],
+                    "-keyout", directory + "/key.pem", "-out", directory + "/cert.pem", "-subj", "/CN=" + name,
+                    "-addext", "subjectAltName=%s:%s" % ("IP" if is_address(name) else "DNS", name)],
                    check=True, capture_output=True)
 
 
@@ -80,6 +89,7 @@ class Dovecot:
         self.imap_port = free_port()
         self.imaps_port = free_port()
         self.cert = self.dir + "/cert.pem"
+        self.cert_name = "127.0.0.1"
         make_certificate(self.dir)
         self.users = 0
         self.spare_users = [self.make_user(n + 1) for n in range(users)]
@@ -127,6 +137,13 @@ class Dovecot:
             os.killpg(self.process.pid, signal.SIGTERM)
             self.process.wait(10)
 
+    def use_certificate(self, name):
+        """Restarts the server with a certificate for `name` only, at the same path."""
+        self.stop()
+        make_certificate(self.dir, name)
+        self.cert_name = name
+        self.start()
+
     def close(self):
         self.stop()
         shutil.rmtree(self.dir, ignore_errors=True)
@@ -144,13 +161,16 @@ class Dovecot:
         except OSError:
             return ""
 
-    def url(self, tls=True):
-        return "imaps://127.0.0.1:%d" % self.imaps_port if tls else "imap://127.0.0.1:%d" % self.imap_port
+    def url(self, tls=True, host="127.0.0.1"):
+        return "imaps://%s:%d" % (host, self.imaps_port) if tls else "imap://%s:%d" % (host, self.imap_port)
 
     def curl(self, user, *args, path="INBOX", password=PASSWORD):
         """One curl IMAP exchange with certificate verification; returns its output."""
-        run = subprocess.run(["curl", "-sS", "--max-time", "20", "--cacert", self.cert, "-u",
-                              "%s:%s" % (user, password), *args, "%s/%s" % (self.url(), path)],
+        # The certificate's name, resolved here to the server's address: no look-up.
+        name = self.cert_name
+        run = subprocess.run(["curl", "-sS", "--max-time", "20", "--cacert", self.cert, "-u", "%s:%s" % (user, password),
+                              "--resolve", "%s:%d:127.0.0.1" % (name, self.imaps_port), *args,
+                              "%s/%s" % (self.url(host=name), path)],
                              capture_output=True, timeout=30)
         if run.returncode != 0:
             raise AssertionError("curl %s failed: %s" % (args, run.stderr.decode()))
