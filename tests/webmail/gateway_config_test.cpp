@@ -11,6 +11,7 @@
 
 #include "webmail/imap/gateway_config.h"
 #include "webmail/imap/password_source.h"
+#include "webmail/service/form_decoding.h"
 
 using webmail::FetchPassword;
 using webmail::GatewayConfigError;
@@ -90,6 +91,30 @@ TEST(GatewayFile, MistakesAreRefusedWithTheirLine) {
   EXPECT_EQ(ErrorOf("[a]\njust words\n"), "gw.conf:2: expected \"key = value\" or \"[login]\"");
 }
 
+// The notifier sends its password in Latin-1 ("\xE4" as %E4); the file is UTF-8.
+TEST(GatewayFile, TheLocalPasswordIsKeptAsTheNotifierSendsIt) {
+  const auto entry = [](const std::string& password) {
+    return "[a]\npassword = " + password + "\nimap = imaps://h\nuser = u\npassword-env = V\n";
+  };
+  const auto password = [&](const std::string& value) {
+    return ParseGatewayConfig(entry(value), "gw.conf")[0].password;
+  };
+  EXPECT_EQ(password("gl\xC3\xBC" "ck"), webmail::DecodeFormValue("gl%FCck"));
+  std::string sixteen;
+  for (int i = 0; i < 16; ++i) sixteen += "\xC3\xA4";
+  EXPECT_EQ(password(sixteen), std::string(16, '\xE4')) << "16 characters, though 32 bytes in the file";
+  EXPECT_EQ(ErrorOf(entry(sixteen + "x")),
+            "gw.conf:2: the local password must be 1 to 16 characters (the notifier's field holds 16)");
+
+  const std::string refused =
+      "gw.conf:2: the local password of [a] holds a character beyond Latin-1 or bytes that are not UTF-8; the "
+      "notifier sends only Latin-1 characters";
+  EXPECT_EQ(ErrorOf(entry("5\xE2\x82\xAC")), refused);  // the euro sign
+  EXPECT_EQ(ErrorOf(entry("gl\xFC" "ck")), refused);      // a Latin-1 file
+  EXPECT_EQ(ErrorOf(entry("\xE0\x81\xA1")), refused);     // "a" in three bytes
+  EXPECT_EQ(ErrorOf(entry("x\xC2\x85")), "gw.conf:2: control character in the local password");
+}
+
 TEST(GatewayFile, OnlyAnOwnerOnlyFileIsRead) {
   const std::string text = "[a]\npassword = p\nimap = imaps://h\nuser = u\npassword-env = V\n";
   for (const mode_t mode : {0644, 0640, 0604, 0620}) {
@@ -131,6 +156,6 @@ TEST(PasswordSources, FailuresNeverShowThePassword) {
   EXPECT_EQ(error("true"), "The IMAP password from its source is empty");
   const auto started = std::chrono::steady_clock::now();
   EXPECT_EQ(error("echo hunter2; exec sleep 30", std::chrono::milliseconds(300)),
-            "The password command did not finish in time");
+            "The password command did not finish within 0.3 seconds");
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
 }

@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "webmail/store/accounts.h"
+#include "webmail/store/message_text.h"
 
 namespace webmail {
 namespace {
@@ -92,12 +93,21 @@ class ConfigParser {
     if (value.empty()) Fail(line, "\"" + key + "\" needs a value");
   }
 
+  // The notifier sends its password in Latin-1, one byte a character, and the comparison is
+  // byte by byte: the file's UTF-8 is turned into that form here.
   void SetLocalPassword(std::size_t line, const std::string& value) {
-    if (value.empty() || value.size() > kMaxPasswordLength)
+    const std::optional<std::string> latin1 = Utf8ToLatin1Exactly(value);
+    if (!latin1)
+      Fail(line, "the local password of [" + account_->login +
+                     "] holds a character beyond Latin-1 or bytes that are not UTF-8; the notifier sends only "
+                     "Latin-1 characters");
+    if (latin1->empty() || latin1->size() > kMaxPasswordLength)
       Fail(line, "the local password must be 1 to 16 characters (the notifier's field holds 16)");
-    for (const char c : value)
-      if (static_cast<unsigned char>(c) < 32 || c == 127) Fail(line, "control character in the local password");
-    account_->password = value;
+    for (const char c : *latin1) {
+      const auto code = static_cast<unsigned char>(c);
+      if (code < 32 || (code >= 127 && code < 160)) Fail(line, "control character in the local password");
+    }
+    account_->password = *latin1;
   }
 
   // imap[s]://host[:port][/] and nothing else: the gateway always reads INBOX.

@@ -41,7 +41,7 @@ struct ImapServer {
 
 struct GatewayAccount {
   std::string login;     // local, as the notifier sends it
-  std::string password;  // local
+  std::string password;  // local, in Latin-1 as the notifier sends it
   ImapServer server;
   std::string user;  // IMAP user name
   PasswordSource imapPassword;

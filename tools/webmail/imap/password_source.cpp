@@ -8,10 +8,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <optional>
+#include <thread>
 
 extern char** environ;
 
@@ -65,30 +68,81 @@ bool ReadUntilClosed(int fd, std::string& output, std::chrono::steady_clock::tim
   }
 }
 
-// The command runs under /bin/sh with no input; what it writes on stderr goes to ours, so that
-// its own complaints reach the log.
+// "30 seconds", "0.5 seconds": to a tenth of a second.
+std::string SecondsText(std::chrono::milliseconds limit) {
+  const long long tenths = (std::max<long long>(limit.count(), 0) + 50) / 100;
+  std::string text = std::to_string(tenths / 10);
+  if (tenths % 10 != 0) text += "." + std::to_string(tenths % 10);
+  return text + (tenths == 10 ? " second" : " seconds");
+}
+
+// The command under /bin/sh, with no input, in a process group of its own: whatever it starts
+// there ends with it. What it writes on stderr goes to ours, so that its own complaints reach
+// the log.
+class CommandGroup {
+ public:
+  CommandGroup(const std::string& command, int output) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, output, 1);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF);
+    posix_spawnattr_setpgroup(&attributes, 0);  // the shell leads a new group
+    // We ignore SIGPIPE; a pipeline in the command ends as it would in a terminal.
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    const char* argv[] = {"/bin/sh", "-c", command.c_str(), nullptr};
+    const int spawned = ::posix_spawn(&shell_, "/bin/sh", &actions, &attributes, const_cast<char**>(argv), environ);
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
+      throw GatewayConfigError(std::string("Cannot run the password command: ") + std::strerror(spawned));
+  }
+
+  // The group is killed before the shell is reaped: until then the shell's id cannot name
+  // another group.
+  ~CommandGroup() {
+    ::kill(-shell_, SIGKILL);
+    while (::waitpid(shell_, nullptr, 0) < 0 && errno == EINTR) {
+    }
+  }
+  CommandGroup(const CommandGroup&) = delete;
+  CommandGroup& operator=(const CommandGroup&) = delete;
+
+  // The shell's exit status (128 + the signal when one ended it), leaving it unreaped;
+  // nullopt when it still runs at `deadline`.
+  std::optional<int> WaitForExit(std::chrono::steady_clock::time_point deadline) const {
+    while (true) {
+      siginfo_t info{};
+      if (::waitid(P_PID, static_cast<id_t>(shell_), &info, WEXITED | WNOHANG | WNOWAIT) != 0 && errno != EINTR)
+        throw GatewayConfigError(std::string("Cannot wait for the password command: ") + std::strerror(errno));
+      if (info.si_pid != 0) return info.si_code == CLD_EXITED ? info.si_status : 128 + info.si_status;
+      const auto left = deadline - std::chrono::steady_clock::now();
+      if (left <= std::chrono::steady_clock::duration::zero()) return std::nullopt;
+      std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(left, kExitPoll));
+    }
+  }
+
+ private:
+  static constexpr std::chrono::milliseconds kExitPoll{5};
+  pid_t shell_ = 0;
+};
+
+// One deadline bounds both the output and the exit: a command may close its output and go on.
 std::string RunCommand(const std::string& command, std::chrono::milliseconds timeLimit) {
+  const auto deadline = std::chrono::steady_clock::now() + timeLimit;
   Pipe out;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_adddup2(&actions, out.Write(), 1);
-  const char* argv[] = {"/bin/sh", "-c", command.c_str(), nullptr};
-  pid_t child = 0;
-  const int spawned = ::posix_spawn(&child, "/bin/sh", &actions, nullptr, const_cast<char**>(argv), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) throw GatewayConfigError(std::string("Cannot run the password command: ") + std::strerror(spawned));
+  const CommandGroup group(command, out.Write());
   out.CloseWrite();
   std::string output;
-  const bool finished = ReadUntilClosed(out.Read(), output, std::chrono::steady_clock::now() + timeLimit);
-  if (!finished) ::kill(child, SIGKILL);
-  int status = 0;
-  while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-  }
-  if (!finished) throw GatewayConfigError("The password command did not finish in time");
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-    throw GatewayConfigError("The password command failed (status " +
-                             std::to_string(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status)) + ")");
+  std::optional<int> status;
+  if (ReadUntilClosed(out.Read(), output, deadline)) status = group.WaitForExit(deadline);
+  if (!status) throw GatewayConfigError("The password command did not finish within " + SecondsText(timeLimit));
+  if (*status != 0) throw GatewayConfigError("The password command failed (status " + std::to_string(*status) + ")");
   return FirstLine(output);
 }
 

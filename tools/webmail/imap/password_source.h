@@ -11,8 +11,9 @@
 namespace webmail {
 
 // The password: the variable's value, the file's first line (the file must be owner-only), or
-// the first line the command prints (it must end with status 0 within `timeLimit`). Throws
-// GatewayConfigError; its text never holds the password.
+// the first line the command prints (it must end with status 0 within `timeLimit`; then, or at
+// the limit, all it started in its process group is killed). Throws GatewayConfigError; its
+// text never holds the password.
 std::string FetchPassword(const PasswordSource& source, std::chrono::milliseconds timeLimit);
 
 }  // namespace webmail

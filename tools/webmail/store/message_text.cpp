@@ -8,10 +8,19 @@
 namespace webmail {
 namespace {
 
-constexpr std::string_view kBodyEnd = "</pre></div>";
 constexpr std::string_view kCutLine = "[... the rest of this message is not shown ...]";
 
 bool IsControl(unsigned char c) { return c < 32 || c == 127; }
+
+// What the notifier searches a page for that mail text could spell out, and how mail text
+// shows it instead. The search is for exact bytes. "We're" anywhere on the page after a login
+// reads as the failed login, "</pre></div>" ends a message body. Every other marker holds
+// '<', '>', '|' or "&nbsp;", which cells never keep, or stands before any mail text.
+struct Marker {
+  std::string_view text;
+  std::string_view shown;
+};
+constexpr Marker kMarkers[] = {{"We're", "We\xB4re"}, {"</pre></div>", "</pre> </div>"}};
 
 // HTML's names for U+00A0 to U+00FF, in order.
 constexpr const char* kLatin1Names[] = {
@@ -46,12 +55,16 @@ long NextCodePoint(std::string_view text, std::size_t& i) {
   if (lead < 0x80) return lead;
   int extra = lead >= 0xF0 && lead < 0xF5 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC2 && lead < 0xE0 ? 1 : -1;
   if (extra < 0) return -1;
+  // The least code point of each length: a longer form of a smaller one is malformed.
+  constexpr long kLeast[] = {0, 0x80, 0x800, 0x10000};
+  const long least = kLeast[extra];
   long code = lead & (0x3F >> extra);
   for (; extra > 0; --extra) {
     if (i >= text.size() || (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) return -1;
     code = (code << 6) | (static_cast<unsigned char>(text[i++]) & 0x3F);
   }
-  return code;
+  const bool surrogate = code >= 0xD800 && code < 0xE000;
+  return code < least || code > 0x10FFFF || surrogate ? -1 : code;
 }
 
 void AppendUtf8(std::string& out, unsigned long code) {
@@ -77,6 +90,11 @@ void AppendUtf8(std::string& out, unsigned long code) {
 void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
   for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
     text.replace(at, from.size(), to);
+}
+
+// No stand-in can be part of a marker, so a replacement never forms a new one.
+void NeutraliseMarkers(std::string& text) {
+  for (const Marker& marker : kMarkers) ReplaceAll(text, marker.text, marker.shown);
 }
 
 std::string Lower(std::string_view text) {
@@ -144,6 +162,16 @@ std::string Utf8ToLatin1(std::string_view utf8) {
   return out;
 }
 
+std::optional<std::string> Utf8ToLatin1Exactly(std::string_view utf8) {
+  std::string out;
+  for (std::size_t i = 0; i < utf8.size();) {
+    const long code = NextCodePoint(utf8, i);
+    if (code < 0 || code > 0xFF) return std::nullopt;
+    out += static_cast<char>(code);
+  }
+  return out;
+}
+
 std::string CellText(std::string_view latin1, std::size_t maxLength, std::string_view fallback) {
   std::string raw(latin1);
   ReplaceAll(raw, "&nbsp;", " ");
@@ -154,6 +182,7 @@ std::string CellText(std::string_view latin1, std::size_t maxLength, std::string
     text += shown;
   }
   while (!text.empty() && text.back() == ' ') text.pop_back();
+  NeutraliseMarkers(text);
   if (text.size() > maxLength) text = text.substr(0, maxLength - 3) + "...";
   return text.empty() ? std::string(fallback) : text;
 }
@@ -170,7 +199,7 @@ std::vector<std::string> BodyLines(std::string_view latin1, std::size_t maxBytes
     }
   }
   if (lines.back().empty()) lines.pop_back();
-  for (std::string& line : lines) ReplaceAll(line, kBodyEnd, "</pre> </div>");
+  for (std::string& line : lines) NeutraliseMarkers(line);
   if (cut) lines.emplace_back(kCutLine);
   return lines;
 }
