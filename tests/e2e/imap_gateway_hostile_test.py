@@ -84,15 +84,18 @@ class HostileServers(unittest.TestCase):
         literal = self.server(exists=10, unseen=(3, 5, 9), literal=100 << 20)
         counts = self.server(exists=10, unseen=(3, 5, 9),
                              extra={name: ["* 1000000000 EXISTS"] for name in ("SELECT", "UID SEARCH", "NOOP")})
-        gateway = self.gateway(literal, counts, timeout=10)
+        tiny = self.server(exists=10, unseen=[1] * 950000)  # a search answer of 1.9 MB in tiny items
+        chatty = self.server(exists=10, unseen=(3,), extra={"UID FETCH": ["* 1 FETCH (UID 1)"] * 200000})
+        gateway = self.gateway(literal, counts, tiny, chatty, timeout=10)
         idle = gateway.resident_kib()
 
-        try:
-            status, page, _ = self.check(gateway, "a0", timeout=15)
-        finally:
-            self.assertLess(peak_kib(gateway), idle + 64 * 1024)
-        self.assertEqual(status, 502)
-        self.assertRegex(page, rb"as user0: the server's answer is larger than the gateway accepts \(\d+ MiB\)")
+        for account in ("a0", "a2", "a3"):
+            try:
+                status, page, _ = self.check(gateway, account, timeout=15)
+            finally:
+                self.assertLess(peak_kib(gateway), idle + 64 * 1024, account)
+            self.assertEqual(status, 502)
+            self.assertRegex(page, rb"the server's answer is larger than the gateway accepts \(\d+ MiB\)")
         status, page, _ = self.check(gateway, "a1")
         self.assertIn(status, (200, 502))
         self.assertLess(peak_kib(gateway), idle + 64 * 1024)

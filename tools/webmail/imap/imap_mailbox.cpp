@@ -11,13 +11,14 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// What one step may read from the server, whatever it sends: libetpan holds an answer in
-// memory, a search result at about 32 bytes per UID, so these keep a request's memory within
-// about 64 MB.
+// What one command may read from the server, whatever it sends. libetpan holds a whole answer
+// in memory, parsed, which takes up to some 20 times its size for one made of many tiny
+// items (about 70 bytes a UID of a search), so these keep a request within about 40 MB.
 constexpr std::size_t kMiB = 1024 * 1024;
-constexpr std::size_t kSetupBudget = 1 * kMiB;    // greeting, login, INBOX
-constexpr std::size_t kSearchBudget = 2 * kMiB;   // some 280,000 UIDs
-constexpr std::size_t kRowsBudget = 8 * kMiB;     // headers of kMaxRows messages
+constexpr std::size_t kSetupBudget = 1 * kMiB;   // greeting, login, INBOX
+constexpr std::size_t kSearchBudget = 1 * kMiB;  // some 150,000 UIDs
+constexpr std::size_t kRowsAtOnce = 250;         // headers fetched per command...
+constexpr std::size_t kRowsBudget = 1 * kMiB;    // ...in at most this
 constexpr std::size_t kMessageBudget = kMaxFetchBytes + kMiB;
 constexpr std::size_t kDeleteBudget = 1 * kMiB;
 constexpr std::chrono::seconds kKeepAliveLimit{10};
@@ -49,8 +50,12 @@ NewMail ImapMailbox::NewMessages() {
   }
   std::vector<std::uint32_t> missing;
   std::copy_if(uids.begin(), uids.end(), std::back_inserter(missing), [this](auto uid) { return !rows_.contains(uid); });
-  connection.SetBounds({deadline_, account_.timeout, kRowsBudget});
-  for (const FetchedMessage& fetched : connection.Fetch(missing, 0)) rows_[fetched.uid] = RowOf(fetched, rowsValidity_);
+  for (auto batch = missing.begin(); batch != missing.end();) {
+    const auto end = batch + static_cast<std::ptrdiff_t>(std::min<std::size_t>(missing.end() - batch, kRowsAtOnce));
+    connection.SetBounds({deadline_, account_.timeout, kRowsBudget});
+    for (const FetchedMessage& fetched : connection.Fetch({batch, end}, 0)) rows_[fetched.uid] = RowOf(fetched, rowsValidity_);
+    batch = end;
+  }
   std::erase_if(rows_, [&](const auto& row) { return !std::binary_search(uids.begin(), uids.end(), row.first, std::greater<>()); });
   for (const std::uint32_t uid : uids)  // a message expunged meanwhile is not there to show
     if (const auto row = rows_.find(uid); row != rows_.end()) mail.messages.push_back(row->second);
