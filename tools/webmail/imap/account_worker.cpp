@@ -20,12 +20,17 @@ AccountWorker::AccountWorker(const GatewayAccount& account, const TlsTrust& trus
     : account_(account), idleLimit_(idleLimit), mailbox_(account, trust, stop_), thread_(&AccountWorker::Loop, this) {}
 
 AccountWorker::~AccountWorker() {
+  RequestExit();
   std::unique_lock lock(mutex_);
-  exiting_ = true;
-  wake_.notify_all();
   if (!wake_.wait_for(lock, kExitWait, [this] { return exited_; })) stop_.Raise();
   lock.unlock();
   thread_.join();
+}
+
+void AccountWorker::RequestExit() {
+  std::lock_guard lock(mutex_);
+  exiting_ = true;
+  wake_.notify_all();
 }
 
 void AccountWorker::Submit(Clock::time_point deadline, MailboxWork work, Finished finished) {
@@ -48,7 +53,7 @@ void AccountWorker::Loop() {
   std::unique_lock lock(mutex_);
   while (true) {
     wake_.wait_until(lock, NextLook(), [this] { return exiting_ || !jobs_.empty(); });
-    if (jobs_.empty() && exiting_) break;
+    if (exiting_) break;  // nobody waits for the answers any more
     if (jobs_.empty()) {
       lock.unlock();
       LookAfterConnection();
@@ -80,6 +85,9 @@ void AccountWorker::Execute(Job& job) {
     return job.finished(Failure(e.what()));
   } catch (const MailStoreError& e) {
     return job.finished(e);
+  } catch (const std::exception& e) {  // a message the MIME side could not take, memory
+    mailbox_.Drop();
+    return job.finished(Failure(e.what()));
   }
   job.finished(std::nullopt);
 }

@@ -26,6 +26,8 @@ class AccountWorker {
   AccountWorker(const GatewayAccount& account, const TlsTrust& trust, std::chrono::seconds idleLimit);
   // Logs out, waiting a few seconds at most.
   ~AccountWorker();
+  // Starts the logout without waiting for it, so that many accounts log out at once.
+  void RequestExit();
   AccountWorker(const AccountWorker&) = delete;
   AccountWorker& operator=(const AccountWorker&) = delete;
 

@@ -120,26 +120,24 @@ void Take(const mailimap_msg_att_static& item, FetchedMessage& message) {
 
 ImapConnection::ImapConnection(const GatewayAccount& account, const TlsTrust& trust, const StopSignal& stop,
                                const TransportBounds& bounds, const std::string& password)
-    : transport_(account.server.host, account.server.port, bounds, stop), session_(mailimap_new(0, nullptr)) {
+    : transport_(account.server.host, account.server.port, bounds, stop), session_(mailimap_new(0, nullptr), mailimap_free) {
   if (!session_) throw ImapFailure("out of memory");
   if (account.server.implicitTls) transport_.StartTls(trust);
   mailstream_low* low = mailstream_low_new(new StreamEnd{&transport_, &streamFailure_}, &kStreamDriver);
-  Check(mailimap_connect(session_, mailstream_new(low, kStreamBuffer)), "the connection");
+  Check(mailimap_connect(session_.get(), mailstream_new(low, kStreamBuffer)), "the connection");
   if (!account.server.implicitTls) Secure(account, trust);
-  Check(mailimap_login(session_, account.user.c_str(), password.c_str()), "the login");
-  Check(mailimap_select(session_, "INBOX"), "to open INBOX");
+  Check(mailimap_login(session_.get(), account.user.c_str(), password.c_str()), "the login");
+  Check(mailimap_select(session_.get(), "INBOX"), "to open INBOX");
   uidValidity_ = session_->imap_selection_info ? session_->imap_selection_info->sel_uidvalidity : 0;
 }
-
-ImapConnection::~ImapConnection() { mailimap_free(session_); }
 
 // STARTTLS where the server offers it. A password goes in plain text only where the file says
 // so, or to this machine itself, judged by the address connected to.
 void ImapConnection::Secure(const GatewayAccount& account, const TlsTrust& trust) {
   if (account.plaintext) return;
   if (!session_->imap_connection_info || !session_->imap_connection_info->imap_capability) AskCapabilities();
-  if (mailimap_has_extension(session_, const_cast<char*>("STARTTLS"))) {
-    Check(mailimap_starttls(session_), "STARTTLS");
+  if (mailimap_has_extension(session_.get(), const_cast<char*>("STARTTLS"))) {
+    Check(mailimap_starttls(session_.get()), "STARTTLS");
     transport_.StartTls(trust);
     AskCapabilities();
   } else if (!transport_.ToLoopback()) {
@@ -150,7 +148,7 @@ void ImapConnection::Secure(const GatewayAccount& account, const TlsTrust& trust
 // libetpan keeps the answer in the session too, where mailimap_has_extension looks.
 void ImapConnection::AskCapabilities() {
   mailimap_capability_data* capabilities = nullptr;
-  Check(mailimap_capability(session_, &capabilities), "CAPABILITY");
+  Check(mailimap_capability(session_.get(), &capabilities), "CAPABILITY");
   mailimap_capability_data_free(capabilities);
 }
 
@@ -172,7 +170,7 @@ std::vector<std::uint32_t> ImapConnection::UnseenUids() {
   mailimap_search_key_multiple_add(key, Key(MAILIMAP_SEARCH_KEY_UNSEEN));
   mailimap_search_key_multiple_add(key, Key(MAILIMAP_SEARCH_KEY_UNDELETED));
   clist* found = nullptr;
-  const int result = mailimap_uid_search(session_, nullptr, key, &found);
+  const int result = mailimap_uid_search(session_.get(), nullptr, key, &found);
   mailimap_search_key_free(key);
   Check(result, "the search");
   std::vector<std::uint32_t> uids;
@@ -189,7 +187,7 @@ std::vector<FetchedMessage> ImapConnection::Fetch(const std::vector<std::uint32_
   auto set = UidSet(uids);
   mailimap_fetch_type* type = FetchType(bodyBytes);
   clist* fetched = nullptr;
-  const int result = mailimap_uid_fetch(session_, set.get(), type, &fetched);
+  const int result = mailimap_uid_fetch(session_.get(), set.get(), type, &fetched);
   mailimap_fetch_type_free(type);
   Check(result, "to send the messages");
   std::vector<FetchedMessage> messages;
@@ -213,18 +211,18 @@ void ImapConnection::Delete(const std::vector<std::uint32_t>& uids) {
   mailimap_flag_list* flags = mailimap_flag_list_new_empty();
   mailimap_flag_list_add(flags, mailimap_flag_new_deleted());
   mailimap_store_att_flags* store = mailimap_store_att_flags_new_add_flags_silent(flags);
-  const int stored = mailimap_uid_store(session_, set.get(), store);
+  const int stored = mailimap_uid_store(session_.get(), set.get(), store);
   mailimap_store_att_flags_free(store);
   Check(stored, "to flag the messages");
-  if (mailimap_has_uidplus(session_)) {
-    Check(mailimap_uid_expunge(session_, set.get()), "to expunge the messages");
+  if (mailimap_has_uidplus(session_.get())) {
+    Check(mailimap_uid_expunge(session_.get(), set.get()), "to expunge the messages");
   } else {
-    Check(mailimap_expunge(session_), "to expunge the messages");
+    Check(mailimap_expunge(session_.get()), "to expunge the messages");
   }
 }
 
-void ImapConnection::Noop() { Check(mailimap_noop(session_), "NOOP"); }
+void ImapConnection::Noop() { Check(mailimap_noop(session_.get()), "NOOP"); }
 
-void ImapConnection::LogOut() noexcept { mailimap_logout(session_); }
+void ImapConnection::LogOut() noexcept { mailimap_logout(session_.get()); }
 
 }  // namespace webmail

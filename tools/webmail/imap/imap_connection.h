@@ -31,7 +31,6 @@ class ImapConnection {
   // Connects, secures the connection as the account asks, logs in and selects INBOX.
   ImapConnection(const GatewayAccount& account, const TlsTrust& trust, const StopSignal& stop,
                  const TransportBounds& bounds, const std::string& password);
-  ~ImapConnection();
   ImapConnection(const ImapConnection&) = delete;
   ImapConnection& operator=(const ImapConnection&) = delete;
 
@@ -60,7 +59,7 @@ class ImapConnection {
 
   ImapTransport transport_;
   std::string streamFailure_;  // what the transport reported inside libetpan
-  mailimap* session_;
+  std::unique_ptr<mailimap, void (*)(mailimap*)> session_;  // goes before the transport
   std::uint32_t uidValidity_ = 0;
 };
 

@@ -13,7 +13,9 @@ ImapStore::ImapStore(std::vector<GatewayAccount> accounts, EventLoop& loop, std:
   }
 }
 
-ImapStore::~ImapStore() = default;
+ImapStore::~ImapStore() {
+  for (const auto& worker : workers_) worker->RequestExit();
+}
 
 std::optional<std::size_t> ImapStore::Authenticate(const std::string& login, const std::string& password) {
   for (std::size_t i = 0; i < accounts_.size(); ++i)

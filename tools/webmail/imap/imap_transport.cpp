@@ -121,7 +121,12 @@ void ImapTransport::Connect(std::uint16_t port) {
     if (fd_ < 0) throw ImapFailure("the server cannot be reached (" + SystemText(errno) + ")");
     int error = ::connect(fd_, a->ai_addr, a->ai_addrlen) == 0 ? 0 : errno;
     if (error == EINPROGRESS) {
-      Wait(POLLOUT);
+      try {
+        Wait(POLLOUT);
+      } catch (const ImapFailure&) {
+        ::close(fd_);  // the constructor does not finish, so no destructor will
+        throw;
+      }
       socklen_t length = sizeof error;
       ::getsockopt(fd_, SOL_SOCKET, SO_ERROR, &error, &length);
     }
