@@ -91,6 +91,36 @@ TEST(GatewayFile, MistakesAreRefusedWithTheirLine) {
   EXPECT_EQ(ErrorOf("[a]\njust words\n"), "gw.conf:2: expected \"key = value\" or \"[login]\"");
 }
 
+// A provider's preset fills what the file leaves out; a custom provider must say everything,
+// and no endpoint of another host goes without TLS.
+TEST(GatewayFile, OAuthSignInFromPresetsOrGivenInFull) {
+  const std::string head = "[me]\npassword = p\nuser = me@outlook.com\nauth = oauth2\n";
+  const auto microsoft = ParseGatewayConfig(head + "provider = microsoft\nclient-id = C\ntenant = organizations\n", "gw");
+  ASSERT_TRUE(microsoft[0].oauth);
+  EXPECT_EQ(microsoft[0].server.Url(), "imaps://outlook.office365.com:993");
+  EXPECT_EQ(microsoft[0].oauth->deviceEndpoint, "https://login.microsoftonline.com/organizations/oauth2/v2.0/devicecode");
+  EXPECT_EQ(microsoft[0].oauth->scope, "https://outlook.office.com/IMAP.AccessAsUser.All offline_access");
+  const auto google = ParseGatewayConfig(head + "provider = google\nclient-id = C\nimap = imaps://localhost:1993\n", "gw");
+  EXPECT_EQ(google[0].server.Url(), "imaps://localhost:1993");
+  EXPECT_EQ(google[0].oauth->tokenEndpoint, "https://oauth2.googleapis.com/token");
+
+  EXPECT_EQ(ErrorOf(head + "provider = microsoft\n"),
+            "gw.conf:1: [me] needs \"client-id\": the id of the program registered with microsoft (this build has "
+            "none of its own)");
+  EXPECT_EQ(ErrorOf(head + "imap = imaps://h\nclient-id = C\ntoken-endpoint = http://id.example/token\n"
+                    "device-endpoint = https://id.example/device\n"),
+            "gw.conf:1: [me] token-endpoint must be an https:// address (plain http only to this machine): "
+            "http://id.example/token");
+  EXPECT_NO_THROW(ParseGatewayConfig(head + "imap = imaps://h\nclient-id = C\ntoken-endpoint = http://127.0.0.1:9/t\n"
+                                     "device-endpoint = http://localhost:9/d\n", "gw"));
+  EXPECT_EQ(ErrorOf(head + "provider = yahoo\n"), "gw.conf:1: [me] provider is microsoft, google or custom, not \"yahoo\"");
+  EXPECT_EQ(ErrorOf(head + "provider = google\nclient-id = C\npassword-env = V\n"),
+            "gw.conf:1: [me] signs in with OAuth 2.0 and needs no IMAP password source");
+  EXPECT_EQ(ErrorOf("[a]\npassword = p\nimap = imaps://h\nuser = u\npassword-env = V\nclient-id = C\n"),
+            "gw.conf:6: \"client-id\" is for auth = oauth2 only");
+  EXPECT_NO_THROW(ParseGatewayConfig(head + "imap = imaps://h\ntoken-command = get-token\n", "gw"));
+}
+
 // The notifier sends its password in Latin-1 ("\xE4" as %E4); the file is UTF-8.
 TEST(GatewayFile, TheLocalPasswordIsKeptAsTheNotifierSendsIt) {
   const auto entry = [](const std::string& password) {

@@ -19,6 +19,7 @@
 #include "webmail/http/client_connection.h"
 #include "webmail/imap/gateway_config.h"
 #ifdef WEBMAIL_WITH_IMAP
+#include "webmail/imap/authorize.h"
 #include "webmail/imap/imap_store.h"
 #endif
 #include "webmail/store/event_loop.h"
@@ -66,6 +67,20 @@ void Serve(const int& stopSignal) {
   }
 }
 
+// The one-time sign-in of a gateway account.
+int Authorize(const ServerOptions& options) {
+#ifdef WEBMAIL_WITH_IMAP
+  for (const GatewayAccount& account : ReadGatewayConfig(options.gatewayFile))
+    if (account.login == options.authorize) {
+      webmail::Authorize(account, TokenStore(), stdout);
+      return 0;
+    }
+  throw std::runtime_error("the gateway file has no [" + options.authorize + "]");
+#else
+  throw std::runtime_error("this webmail was built without IMAP support");
+#endif
+}
+
 int Run(int argc, char** argv, const ServerOptions& options) {
   QCoreApplication app(argc, argv);
   int stopSignal = 0;
@@ -96,6 +111,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   try {
+    if (!options.authorize.empty()) return Authorize(options);
     return Run(argc, argv, options);
   } catch (const std::exception& e) {
     LogLine(std::string("webmail: ") + e.what());

@@ -38,6 +38,7 @@ ServerOptions ParseCommandLine(const std::vector<std::string>& args) {
     if (arg == "--port") o.port = static_cast<std::uint16_t>(number(0, 65535));
     else if (arg == "--accounts") o.accountsFile = value();
     else if (arg == "--imap-gateway") o.gatewayFile = value();
+    else if (arg == "--authorize") o.authorize = value();
     else if (arg == "--imap-idle-seconds") o.imapIdleLimit = std::chrono::seconds(number(1, 86400));
     else if (arg == "--proxy-auth") o.proxyAuth = ParseCredentials(value());
     else if (arg == "--delay-ms") o.faults.delay = std::chrono::milliseconds(number(0, 3'600'000));
@@ -56,6 +57,7 @@ ServerOptions ParseCommandLine(const std::vector<std::string>& args) {
   }
   if (!o.accountsFile.empty() && !o.gatewayFile.empty())
     throw UsageError("--accounts and --imap-gateway exclude each other");
+  if (!o.authorize.empty() && o.gatewayFile.empty()) throw UsageError("--authorize needs --imap-gateway FILE");
   return o;
 }
 
@@ -68,6 +70,7 @@ std::string UsageText() {
          "  --imap-gateway FILE      serve real IMAP mailboxes instead of the accounts, as FILE\n"
          "                           says (see below)\n"
          "  --imap-idle-seconds N    log out of an IMAP server unused for N s (default 1800)\n"
+         "  --authorize LOGIN        sign the gateway account LOGIN in (auth = oauth2) and end\n"
          "  --proxy-auth USER:PASS   require Basic proxy authentication for proxy requests\n"
          "limits:\n"
          "  --request-limit-ms N     a request must be complete N ms after connecting (30000)\n"
@@ -94,6 +97,12 @@ std::string UsageText() {
          "  ca-file = /path/ca.pem         certificates to trust (default: the system's)\n"
          "  plaintext = yes                allow imap:// without TLS (always so for 127.0.0.1)\n"
          "  timeout = 30                   seconds for each request's IMAP work\n"
+         "  auth = oauth2                  sign in with OAuth 2.0 instead of a password:\n"
+         "  provider = microsoft           or google, or custom (endpoints given)\n"
+         "  client-id = ID                 the program registered with the provider\n"
+         "  tenant, client-secret, scope, device-endpoint, authorization-endpoint,\n"
+         "  token-endpoint                 where the preset does not fit\n"
+         "  token-command = CMD            prints an access token; no sign-in needed\n"
          "The IMAP password is never written or logged.\n";
 }
 

@@ -42,6 +42,7 @@ struct ServerOptions {
   std::uint16_t port = 8080;  // 0: any free port
   std::string accountsFile;   // empty: the built-in account
   std::string gatewayFile;    // IMAP gateway configuration; replaces the accounts
+  std::string authorize;      // a gateway account to sign in, instead of serving
   std::chrono::seconds imapIdleLimit{1800};  // an account's kept IMAP connection unused this long ends
   std::optional<ProxyCredentials> proxyAuth;
   FaultModes faults;

@@ -16,8 +16,9 @@ constexpr std::chrono::seconds kExitWait{3};
 
 }  // namespace
 
-AccountWorker::AccountWorker(const GatewayAccount& account, const TlsTrust& trust, std::chrono::seconds idleLimit)
-    : account_(account), idleLimit_(idleLimit), mailbox_(account, trust, stop_), thread_(&AccountWorker::Loop, this) {}
+AccountWorker::AccountWorker(const GatewayAccount& account, const TlsTrust& trust, const TokenStore& tokens,
+                             std::chrono::seconds idleLimit)
+    : account_(account), idleLimit_(idleLimit), mailbox_(account, trust, stop_, tokens), thread_(&AccountWorker::Loop, this) {}
 
 AccountWorker::~AccountWorker() {
   RequestExit();

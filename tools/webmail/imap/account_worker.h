@@ -23,7 +23,8 @@ class AccountWorker {
   // Runs on the worker's thread when the work is over: nullopt, or what went wrong.
   using Finished = std::function<void(std::optional<MailStoreError>)>;
 
-  AccountWorker(const GatewayAccount& account, const TlsTrust& trust, std::chrono::seconds idleLimit);
+  AccountWorker(const GatewayAccount& account, const TlsTrust& trust, const TokenStore& tokens,
+                std::chrono::seconds idleLimit);
   // Logs out, waiting a few seconds at most.
   ~AccountWorker();
   // Starts the logout without waiting for it, so that many accounts log out at once.

@@ -89,7 +89,8 @@ class ConfigParser {
     else if (key == "ca-file") a.caFile = value;
     else if (key == "plaintext") a.plaintext = YesNo(line, key, value);
     else if (key == "timeout") a.timeout = std::chrono::seconds(Seconds(line, value));
-    else Fail(line, "unknown key \"" + key + "\"");
+    else if (key == "auth") SetAuth(line, value);
+    else if (!SetOAuthKey(oauth_, key, value)) Fail(line, "unknown key \"" + key + "\"");
     if (value.empty()) Fail(line, "\"" + key + "\" needs a value");
   }
 
@@ -137,6 +138,11 @@ class ConfigParser {
       Fail(line, "the IMAP URL \"" + value + "\" must be imap[s]://host[:port]");
   }
 
+  void SetAuth(std::size_t line, const std::string& value) {
+    if (value != "password" && value != "oauth2") Fail(line, "auth is password or oauth2, not \"" + value + "\"");
+    if (value == "oauth2") account_->oauth.emplace();
+  }
+
   void SetSource(std::size_t line, PasswordSource::Kind kind, const std::string& value) {
     if (hasSource_) Fail(line, "[" + account_->login + "] has more than one IMAP password source");
     account_->imapPassword = PasswordSource{kind, value};
@@ -157,13 +163,29 @@ class ConfigParser {
 
   void Finish() {
     if (!account_) return;
-    for (const char* key : {"password", "imap", "user"})
-      if (!keys_.contains(key)) Fail(accountLine_, "[" + account_->login + "] has no \"" + key + "\"");
-    if (!hasSource_)
-      Fail(accountLine_, "[" + account_->login + "] needs password-env, password-file or password-command");
+    const std::string name = "[" + account_->login + "] ";
+    for (const char* key : {"password", "user"})
+      if (!keys_.contains(key)) Fail(accountLine_, name + "has no \"" + key + "\"");
+    if (account_->oauth) {
+      FinishOAuth(name);
+    } else {
+      if (!keys_.contains("imap")) Fail(accountLine_, name + "has no \"imap\"");
+      if (!hasSource_) Fail(accountLine_, name + "needs password-env, password-file or password-command");
+      OAuthSettings unused;
+      for (const auto& [key, line] : keys_)
+        if (SetOAuthKey(unused, key, "")) Fail(line, "\"" + key + "\" is for auth = oauth2 only");
+    }
     accounts_.push_back(std::move(*account_));
     account_.reset();
+    oauth_ = {};
     hasSource_ = false;
+  }
+
+  void FinishOAuth(const std::string& name) {
+    if (hasSource_) Fail(accountLine_, name + "signs in with OAuth 2.0 and needs no IMAP password source");
+    *account_->oauth = oauth_;
+    const std::string problem = CompleteOAuth(*account_->oauth, account_->server, keys_.contains("imap"));
+    if (!problem.empty()) Fail(accountLine_, name + problem);
   }
 
   const std::string& source_;
@@ -172,6 +194,7 @@ class ConfigParser {
   std::size_t accountLine_ = 0;
   std::map<std::string, std::size_t> keys_;  // keys given in the current section
   bool hasSource_ = false;
+  OAuthSettings oauth_;  // the sign-in keys of the current section
 };
 
 }  // namespace

@@ -16,7 +16,10 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <optional>
 #include <vector>
+
+#include "webmail/imap/oauth_settings.h"
 
 namespace webmail {
 
@@ -45,6 +48,7 @@ struct GatewayAccount {
   ImapServer server;
   std::string user;  // IMAP user name
   PasswordSource imapPassword;
+  std::optional<OAuthSettings> oauth;  // auth = oauth2: a token instead of the password
   std::string caFile;      // PEM certificates to trust; empty: the system's
   bool plaintext = false;  // imap:// without STARTTLS
   std::chrono::seconds timeout{30};

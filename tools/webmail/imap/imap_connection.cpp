@@ -119,14 +119,14 @@ void Take(const mailimap_msg_att_static& item, FetchedMessage& message) {
 }  // namespace
 
 ImapConnection::ImapConnection(const GatewayAccount& account, const TlsTrust& trust, const StopSignal& stop,
-                               const TransportBounds& bounds, const std::string& password)
+                               const TransportBounds& bounds, const Credentials& credentials)
     : transport_(account.server.host, account.server.port, bounds, stop), session_(mailimap_new(0, nullptr), mailimap_free) {
   if (!session_) throw ImapFailure("out of memory");
   if (account.server.implicitTls) transport_.StartTls(trust);
   mailstream_low* low = mailstream_low_new(new StreamEnd{&transport_, &streamFailure_}, &kStreamDriver);
   Check(mailimap_connect(session_.get(), mailstream_new(low, kStreamBuffer)), "the connection");
   if (!account.server.implicitTls) Secure(account, trust);
-  Check(mailimap_login(session_.get(), account.user.c_str(), password.c_str()), "the login");
+  LogIn(account.user, credentials);
   Check(mailimap_select(session_.get(), "INBOX"), "to open INBOX");
   uidValidity_ = session_->imap_selection_info ? session_->imap_selection_info->sel_uidvalidity : 0;
 }
@@ -145,6 +145,15 @@ void ImapConnection::Secure(const GatewayAccount& account, const TlsTrust& trust
   }
 }
 
+// A login that fails for anything but the connection is the server's refusal.
+void ImapConnection::LogIn(const std::string& user, const Credentials& credentials) {
+  const int result = credentials.token
+                         ? mailimap_oauth2_authenticate(session_.get(), user.c_str(), credentials.secret.c_str())
+                         : mailimap_login(session_.get(), user.c_str(), credentials.secret.c_str());
+  if (result == MAILIMAP_NO_ERROR || !streamFailure_.empty() || result == MAILIMAP_ERROR_STREAM) return Check(result, "");
+  throw LoginRefused(credentials.token ? "the server refused the token" : "the server refused the login");
+}
+
 // libetpan keeps the answer in the session too, where mailimap_has_extension looks.
 void ImapConnection::AskCapabilities() {
   mailimap_capability_data* capabilities = nullptr;
@@ -157,7 +166,6 @@ void ImapConnection::Check(int result, const char* what) {
       result == MAILIMAP_NO_ERROR_NON_AUTHENTICATED)
     return;
   if (!streamFailure_.empty()) throw ImapFailure(streamFailure_);
-  if (result == MAILIMAP_ERROR_LOGIN) throw ImapFailure("the server refused the login");
   if (result == MAILIMAP_ERROR_STREAM) throw ImapFailure("the server closed the connection");
   if (result == MAILIMAP_ERROR_PARSE) throw ImapFailure("the server's answer could not be read");
   std::string text = std::string("the server refused ") + what;

@@ -26,11 +26,18 @@ struct FetchedMessage {
   std::string body;  // the start of the whole message, when asked for
 };
 
+// What the connection logs in with: a password (LOGIN) or an OAuth 2.0 access token (XOAUTH2).
+struct Credentials {
+  std::string secret;
+  bool token = false;
+};
+
 class ImapConnection {
  public:
-  // Connects, secures the connection as the account asks, logs in and selects INBOX.
+  // Connects, secures the connection as the account asks, logs in and selects INBOX. A
+  // refused login is a LoginRefused.
   ImapConnection(const GatewayAccount& account, const TlsTrust& trust, const StopSignal& stop,
-                 const TransportBounds& bounds, const std::string& password);
+                 const TransportBounds& bounds, const Credentials& credentials);
   ImapConnection(const ImapConnection&) = delete;
   ImapConnection& operator=(const ImapConnection&) = delete;
 
@@ -56,6 +63,7 @@ class ImapConnection {
   void Check(int result, const char* what);
   void Secure(const GatewayAccount& account, const TlsTrust& trust);
   void AskCapabilities();
+  void LogIn(const std::string& user, const Credentials& credentials);
 
   ImapTransport transport_;
   std::string streamFailure_;  // what the transport reported inside libetpan

@@ -27,15 +27,28 @@ constexpr std::chrono::seconds kLogOutLimit{2};
 }  // namespace
 
 ImapConnection& ImapMailbox::Connection(std::size_t budget) {
-  const TransportBounds bounds{deadline_, account_.timeout, budget};
   if (!connection_) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - Clock::now());
-    const std::string password = FetchPassword(account_.imapPassword, std::max(left, std::chrono::milliseconds(1)));
-    connection_ = std::make_unique<ImapConnection>(account_, trust_, stop_,
-                                                   TransportBounds{deadline_, account_.timeout, kSetupBudget}, password);
+    connection_ = account_.oauth ? ConnectWithToken()
+                                 : Connect({FetchPassword(account_.imapPassword, std::max(left, std::chrono::milliseconds(1)))});
   }
-  connection_->SetBounds(bounds);
+  connection_->SetBounds({deadline_, account_.timeout, budget});
   return *connection_;
+}
+
+std::unique_ptr<ImapConnection> ImapMailbox::Connect(const Credentials& credentials) const {
+  return std::make_unique<ImapConnection>(account_, trust_, stop_, TransportBounds{deadline_, account_.timeout, kSetupBudget},
+                                          credentials);
+}
+
+// A token the server refuses may have been revoked or have ended early: one more, fetched afresh.
+std::unique_ptr<ImapConnection> ImapMailbox::ConnectWithToken() {
+  try {
+    return Connect({tokens_.Current(deadline_), true});
+  } catch (const LoginRefused&) {
+    tokens_.Forget();
+  }
+  return Connect({tokens_.Current(deadline_), true});
 }
 
 NewMail ImapMailbox::NewMessages() {

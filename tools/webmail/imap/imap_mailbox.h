@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 
+#include "webmail/imap/access_tokens.h"
 #include "webmail/imap/gateway_config.h"
 #include "webmail/imap/imap_connection.h"
 #include "webmail/imap/imap_transport.h"
@@ -22,8 +23,8 @@ inline constexpr std::size_t kMaxRows = 2000;
 
 class ImapMailbox : public Mailbox {
  public:
-  ImapMailbox(const GatewayAccount& account, const TlsTrust& trust, const StopSignal& stop)
-      : account_(account), trust_(trust), stop_(stop) {}
+  ImapMailbox(const GatewayAccount& account, const TlsTrust& trust, const StopSignal& stop, const TokenStore& tokens)
+      : account_(account), trust_(trust), stop_(stop), tokens_(account, tokens) {}
 
   // The deadline of the work that follows; a connection is made within it when needed.
   void Begin(std::chrono::steady_clock::time_point deadline) { deadline_ = deadline; }
@@ -39,10 +40,13 @@ class ImapMailbox : public Mailbox {
 
  private:
   ImapConnection& Connection(std::size_t budget);
+  std::unique_ptr<ImapConnection> Connect(const Credentials& credentials) const;
+  std::unique_ptr<ImapConnection> ConnectWithToken();
 
   const GatewayAccount& account_;
   const TlsTrust& trust_;
   const StopSignal& stop_;
+  AccessTokens tokens_;
   std::chrono::steady_clock::time_point deadline_;
   std::unique_ptr<ImapConnection> connection_;
   std::uint32_t rowsValidity_ = 0;

@@ -9,7 +9,7 @@ ImapStore::ImapStore(std::vector<GatewayAccount> accounts, EventLoop& loop, std:
     : accounts_(std::move(accounts)), loop_(loop) {
   for (const GatewayAccount& account : accounts_) {
     trust_.push_back(std::make_unique<TlsTrust>(account.caFile));
-    workers_.push_back(std::make_unique<AccountWorker>(account, *trust_.back(), idleLimit));
+    workers_.push_back(std::make_unique<AccountWorker>(account, *trust_.back(), tokens_, idleLimit));
   }
 }
 

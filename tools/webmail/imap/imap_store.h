@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "webmail/imap/gateway_config.h"
+#include "webmail/imap/token_store.h"
 #include "webmail/store/event_loop.h"
 #include "webmail/store/mail_store.h"
 
@@ -32,6 +33,7 @@ class ImapStore : public MailStore {
  private:
   std::vector<GatewayAccount> accounts_;
   EventLoop& loop_;
+  TokenStore tokens_;
   std::vector<std::unique_ptr<TlsTrust>> trust_;         // by account
   std::vector<std::unique_ptr<AccountWorker>> workers_;  // by account
 };

@@ -23,6 +23,12 @@ class ImapFailure : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// The server refused the password or the token.
+class LoginRefused : public ImapFailure {
+ public:
+  using ImapFailure::ImapFailure;
+};
+
 // The certificates a server must chain to, as one TLS client context.
 class TlsTrust {
  public:

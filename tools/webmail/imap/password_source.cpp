@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -81,7 +82,7 @@ std::string SecondsText(std::chrono::milliseconds limit) {
 // the log.
 class CommandGroup {
  public:
-  CommandGroup(const std::string& command, int output) {
+  CommandGroup(const std::string& command, const std::string& what, int output) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
@@ -100,7 +101,7 @@ class CommandGroup {
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0)
-      throw GatewayConfigError(std::string("Cannot run the password command: ") + std::strerror(spawned));
+      throw GatewayConfigError("Cannot run the " + what + ": " + std::strerror(spawned));
   }
 
   // The group is killed before the shell is reaped: until then the shell's id cannot name
@@ -115,11 +116,11 @@ class CommandGroup {
 
   // The shell's exit status (128 + the signal when one ended it), leaving it unreaped;
   // nullopt when it still runs at `deadline`.
-  std::optional<int> WaitForExit(std::chrono::steady_clock::time_point deadline) const {
+  std::optional<int> WaitForExit(std::chrono::steady_clock::time_point deadline, const std::string& what) const {
     while (true) {
       siginfo_t info{};
       if (::waitid(P_PID, static_cast<id_t>(shell_), &info, WEXITED | WNOHANG | WNOWAIT) != 0 && errno != EINTR)
-        throw GatewayConfigError(std::string("Cannot wait for the password command: ") + std::strerror(errno));
+        throw GatewayConfigError("Cannot wait for the " + what + ": " + std::strerror(errno));
       if (info.si_pid != 0) return info.si_code == CLD_EXITED ? info.si_status : 128 + info.si_status;
       const auto left = deadline - std::chrono::steady_clock::now();
       if (left <= std::chrono::steady_clock::duration::zero()) return std::nullopt;
@@ -132,19 +133,25 @@ class CommandGroup {
   pid_t shell_ = 0;
 };
 
+}  // namespace
+
 // One deadline bounds both the output and the exit: a command may close its output and go on.
-std::string RunCommand(const std::string& command, std::chrono::milliseconds timeLimit) {
+std::string RunSecretCommand(const std::string& command, const std::string& what, std::chrono::milliseconds timeLimit) {
   const auto deadline = std::chrono::steady_clock::now() + timeLimit;
   Pipe out;
-  const CommandGroup group(command, out.Write());
+  const CommandGroup group(command, what, out.Write());
   out.CloseWrite();
   std::string output;
   std::optional<int> status;
-  if (ReadUntilClosed(out.Read(), output, deadline)) status = group.WaitForExit(deadline);
-  if (!status) throw GatewayConfigError("The password command did not finish within " + SecondsText(timeLimit));
-  if (*status != 0) throw GatewayConfigError("The password command failed (status " + std::to_string(*status) + ")");
+  if (ReadUntilClosed(out.Read(), output, deadline)) status = group.WaitForExit(deadline, what);
+  std::string name = what;
+  name[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
+  if (!status) throw GatewayConfigError(name + " did not finish within " + SecondsText(timeLimit));
+  if (*status != 0) throw GatewayConfigError(name + " failed (status " + std::to_string(*status) + ")");
   return FirstLine(output);
 }
+
+namespace {
 
 std::string ReadPasswordFile(const std::string& path) {
   RequireOwnerOnly(path, "Password file");
@@ -169,7 +176,7 @@ std::string FetchPassword(const PasswordSource& source, std::chrono::millisecond
       password = ReadPasswordFile(source.value);
       break;
     case PasswordSource::Kind::Command:
-      password = RunCommand(source.value, timeLimit);
+      password = RunSecretCommand(source.value, "the password command", timeLimit);
       break;
   }
   if (password.empty()) throw GatewayConfigError("The IMAP password from its source is empty");

@@ -16,4 +16,8 @@ namespace webmail {
 // text never holds the password.
 std::string FetchPassword(const PasswordSource& source, std::chrono::milliseconds timeLimit);
 
+// The first line a command prints, by the same rules; `what` names it in errors ("the token
+// command").
+std::string RunSecretCommand(const std::string& command, const std::string& what, std::chrono::milliseconds timeLimit);
+
 }  // namespace webmail
