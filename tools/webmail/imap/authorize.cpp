@@ -5,6 +5,7 @@
 #include <cctype>
 #include <thread>
 
+#include "webmail/imap/browser_sign_in.h"
 #include "webmail/imap/imap_connection.h"
 #include "webmail/imap/token_endpoint.h"
 
@@ -86,9 +87,7 @@ void Authorize(const GatewayAccount& account, const TokenStore& store, std::FILE
   const OAuthSettings& oauth = *account.oauth;
   if (!oauth.tokenCommand.empty())
     throw GatewayConfigError("[" + account.login + "] takes its tokens from its token command; nothing to sign in");
-  if (oauth.deviceEndpoint.empty())
-    throw GatewayConfigError("[" + account.login + "]: this gateway signs in through a device-endpoint only, so far");
-  const TokenGrant grant = DeviceFlow(account, out);
+  const TokenGrant grant = oauth.deviceEndpoint.empty() ? BrowserSignIn(account, out) : DeviceFlow(account, out);
   if (grant.refreshToken.empty())
     throw OAuthError("", "the identity provider granted no refresh token (is offline_access in the scope?)");
   CheckMailbox(account, grant);

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // The interactive sign-in of one gateway account, run once (`webmail --authorize LOGIN`): the
-// device authorization grant (RFC 8628) where the provider offers it. The refresh token is kept
-// only after the token proved to be for the mailbox the file names.
+// device authorization grant (RFC 8628) where the provider offers it, else the browser with
+// PKCE. The refresh token is kept only after the token proved to be for the mailbox the file
+// names.
 
 #include <cstdio>
 

@@ -11,13 +11,6 @@ namespace {
 
 constexpr std::size_t kMaxAnswer = 256 * 1024;  // tokens and their claims are a few KiB
 
-std::string Escaped(CURL* curl, const std::string& text) {
-  char* escaped = curl_easy_escape(curl, text.data(), static_cast<int>(text.size()));
-  std::string out = escaped ? escaped : "";
-  curl_free(escaped);
-  return out;
-}
-
 std::size_t Collect(char* data, std::size_t size, std::size_t count, void* answer) {
   auto& text = *static_cast<std::string*>(answer);
   if (text.size() + size * count > kMaxAnswer) return 0;  // ends the transfer with an error
@@ -54,6 +47,13 @@ std::string Base64UrlDecoded(std::string_view text) {
 
 }  // namespace
 
+std::string UrlEscaped(const std::string& text) {
+  char* escaped = curl_easy_escape(nullptr, text.data(), static_cast<int>(text.size()));
+  std::string out = escaped ? escaped : "";
+  curl_free(escaped);
+  return out;
+}
+
 nlohmann::json PostForm(const std::string& url, const FormFields& form, const std::string& caFile,
                         std::chrono::milliseconds timeLimit) {
   static std::once_flag once;
@@ -61,7 +61,7 @@ nlohmann::json PostForm(const std::string& url, const FormFields& form, const st
   const std::unique_ptr<CURL, void (*)(CURL*)> curl(curl_easy_init(), curl_easy_cleanup);
   if (!curl) throw OAuthError("", "cannot set up an HTTP client");
   std::string body;
-  for (const auto& [name, value] : form) body += (body.empty() ? "" : "&") + name + "=" + Escaped(curl.get(), value);
+  for (const auto& [name, value] : form) body += (body.empty() ? "" : "&") + name + "=" + UrlEscaped(value);
   std::string answer;
   CURL* c = curl.get();
   curl_easy_setopt(c, CURLOPT_URL, url.c_str());

@@ -26,6 +26,9 @@ class OAuthError : public std::runtime_error {
 
 using FormFields = std::vector<std::pair<std::string, std::string>>;
 
+// `text` percent-encoded for a URL's query or a form.
+std::string UrlEscaped(const std::string& text);
+
 // POSTs `form` to `url` and gives the JSON object of a 2xx answer. `caFile`: certificates to
 // trust instead of the system's. Throws OAuthError.
 nlohmann::json PostForm(const std::string& url, const FormFields& form, const std::string& caFile,
