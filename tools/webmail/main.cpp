@@ -8,12 +8,14 @@
 
 #include <csignal>
 #include <cstdio>
+#include <chrono>
 #include <functional>
 #include <exception>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "keyring/secret_service_keyring.h"
 #include "platform/message_window.h"
 #include "platform/stop_signals.h"
 #include "webmail/http/client_connection.h"
@@ -42,12 +44,12 @@ class QtEventLoop : public EventLoop {
 };
 
 // The pages' content: an IMAP gateway's mailboxes, an account file, or the built-in account.
-std::unique_ptr<MailStore> LoadStore(const ServerOptions& options, EventLoop& loop) {
+std::unique_ptr<MailStore> LoadStore(const ServerOptions& options, EventLoop& loop, PasswordKeyring& keyring) {
   if (!options.gatewayFile.empty()) {
 #ifdef WEBMAIL_WITH_IMAP
-    return std::make_unique<ImapStore>(ReadGatewayConfig(options.gatewayFile), loop, options.imapIdleLimit);
+    return std::make_unique<ImapStore>(ReadGatewayConfig(options.gatewayFile), loop, options.imapIdleLimit, &keyring);
 #else
-    (void)loop;
+    (void)loop, (void)keyring;
     throw std::runtime_error("this webmail was built without IMAP support (libetpan-dev, libvmime-dev, libssl-dev)");
 #endif
   }
@@ -67,16 +69,22 @@ void Serve(const int& stopSignal) {
   }
 }
 
+// A keyring that does not answer costs a few seconds, never the gateway.
+constexpr std::chrono::seconds kKeyringAnswerLimit{5};
+
 // The one-time sign-in of a gateway account.
-int Authorize(const ServerOptions& options) {
+int Authorize(int argc, char** argv, const ServerOptions& options) {
 #ifdef WEBMAIL_WITH_IMAP
+  QCoreApplication app(argc, argv);  // for the keyring's D-Bus
+  SecretServiceKeyring keyring(kKeyringAnswerLimit);
   for (const GatewayAccount& account : ReadGatewayConfig(options.gatewayFile))
     if (account.login == options.authorize) {
-      webmail::Authorize(account, TokenStore(), stdout);
+      webmail::Authorize(account, TokenStore(&keyring), stdout);
       return 0;
     }
   throw std::runtime_error("the gateway file has no [" + options.authorize + "]");
 #else
+  (void)argc, (void)argv;
   throw std::runtime_error("this webmail was built without IMAP support");
 #endif
 }
@@ -86,7 +94,8 @@ int Run(int argc, char** argv, const ServerOptions& options) {
   int stopSignal = 0;
   StopSignals stop([&stopSignal](int signal) { stopSignal = signal; });
   QtEventLoop loop;
-  RequestHandler handler(LoadStore(options, loop), options.proxyAuth, options.faults);
+  SecretServiceKeyring keyring(kKeyringAnswerLimit);
+  RequestHandler handler(LoadStore(options, loop, keyring), options.proxyAuth, options.faults);
   WebmailServer server(handler, options.port, options.limits);
   std::printf("webmail: listening on 127.0.0.1:%s\n", server.Port().c_str());
   std::fflush(stdout);
@@ -111,7 +120,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   try {
-    if (!options.authorize.empty()) return Authorize(options);
+    if (!options.authorize.empty()) return Authorize(argc, argv, options);
     return Run(argc, argv, options);
   } catch (const std::exception& e) {
     LogLine(std::string("webmail: ") + e.what());

@@ -91,9 +91,9 @@ void Authorize(const GatewayAccount& account, const TokenStore& store, std::FILE
   if (grant.refreshToken.empty())
     throw OAuthError("", "the identity provider granted no refresh token (is offline_access in the scope?)");
   CheckMailbox(account, grant);
-  store.Save(account.login, grant.refreshToken);
+  const std::string where = store.Save(account.login, grant.refreshToken);
   std::fprintf(out, "Signed in: [%s] reads %s's mailbox; the refresh token is in %s\n", account.login.c_str(),
-               account.user.c_str(), store.PathOf(account.login).c_str());
+               account.user.c_str(), where.c_str());
 }
 
 }  // namespace webmail

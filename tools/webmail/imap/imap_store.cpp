@@ -5,8 +5,9 @@
 
 namespace webmail {
 
-ImapStore::ImapStore(std::vector<GatewayAccount> accounts, EventLoop& loop, std::chrono::seconds idleLimit)
-    : accounts_(std::move(accounts)), loop_(loop) {
+ImapStore::ImapStore(std::vector<GatewayAccount> accounts, EventLoop& loop, std::chrono::seconds idleLimit,
+                     PasswordKeyring* keyring)
+    : accounts_(std::move(accounts)), loop_(loop), tokens_(keyring) {
   for (const GatewayAccount& account : accounts_) {
     trust_.push_back(std::make_unique<TlsTrust>(account.caFile));
     workers_.push_back(std::make_unique<AccountWorker>(account, *trust_.back(), tokens_, idleLimit));

@@ -15,6 +15,8 @@
 #include "webmail/store/event_loop.h"
 #include "webmail/store/mail_store.h"
 
+class PasswordKeyring;
+
 namespace webmail {
 
 class AccountWorker;
@@ -23,8 +25,10 @@ class TlsTrust;
 class ImapStore : public MailStore {
  public:
   // Loads each account's trusted certificates (throws GatewayConfigError when it cannot) and
-  // starts its worker. A connection unused for `idleLimit` is logged out.
-  ImapStore(std::vector<GatewayAccount> accounts, EventLoop& loop, std::chrono::seconds idleLimit);
+  // starts its worker. A connection unused for `idleLimit` is logged out. Refresh tokens of
+  // OAuth 2.0 accounts are kept in `keyring` where it runs (it may be null), else in files.
+  ImapStore(std::vector<GatewayAccount> accounts, EventLoop& loop, std::chrono::seconds idleLimit,
+            PasswordKeyring* keyring);
   ~ImapStore() override;  // logs out of every server, a few seconds at most
 
   std::optional<std::size_t> Authenticate(const std::string& login, const std::string& password) override;

@@ -6,11 +6,13 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 
+#include "session/password_keyring.h"
 #include "webmail/imap/gateway_config.h"
 
 namespace webmail {
@@ -21,6 +23,8 @@ std::string StateFolder() {
   const char* home = std::getenv("HOME");
   return std::string(home ? home : "") + "/.local/state";
 }
+
+std::string KeyringName(const std::string& login) { return "gateway refresh token [" + login + "]"; }
 
 [[noreturn]] void Fail(const std::string& what, const std::string& path) {
   throw GatewayConfigError("Cannot " + what + " " + path + ": " + std::strerror(errno));
@@ -37,9 +41,40 @@ void WriteAll(int fd, const std::string& text, const std::string& path) {
 
 }  // namespace
 
-TokenStore::TokenStore(std::string folder) : folder_(folder.empty() ? StateFolder() + "/vexmira/tokens" : std::move(folder)) {}
+TokenStore::TokenStore(PasswordKeyring* keyring, std::string folder)
+    : keyring_(keyring), folder_(folder.empty() ? StateFolder() + "/vexmira/tokens" : std::move(folder)) {}
 
+bool TokenStore::KeyringRuns() const { return keyring_ && keyring_->Available(); }
+
+// A token kept in the keyring wins; one in a file is from a time without a keyring.
 std::string TokenStore::Load(const std::string& login) const {
+  if (KeyringRuns()) {
+    try {
+      if (std::string token = keyring_->Read(KeyringName(login)); !token.empty()) return token;
+    } catch (const KeyringError& e) {
+      std::fprintf(stderr, "webmail: the keyring did not give [%s]'s refresh token (%s); trying the token file\n",
+                   login.c_str(), e.what());
+    }
+  }
+  return LoadFile(login);
+}
+
+// A keyring that fails to keep the token must not lose it: the file keeps it then.
+std::string TokenStore::Save(const std::string& login, const std::string& token) const {
+  if (KeyringRuns()) {
+    try {
+      keyring_->Write(KeyringName(login), token);
+      std::filesystem::remove(PathOf(login));  // an older token must not outlive the new one
+      return "the desktop keyring";
+    } catch (const KeyringError& e) {
+      std::fprintf(stderr, "webmail: the keyring did not keep [%s]'s refresh token (%s); it goes into %s\n",
+                   login.c_str(), e.what(), PathOf(login).c_str());
+    }
+  }
+  return SaveFile(login, token);
+}
+
+std::string TokenStore::LoadFile(const std::string& login) const {
   const std::string path = PathOf(login);
   if (::access(path.c_str(), F_OK) != 0) return {};
   RequireOwnerOnly(path, "Token file");
@@ -49,7 +84,7 @@ std::string TokenStore::Load(const std::string& login) const {
   return token;
 }
 
-void TokenStore::Save(const std::string& login, const std::string& token) const {
+std::string TokenStore::SaveFile(const std::string& login, const std::string& token) const {
   std::error_code error;
   std::filesystem::create_directories(folder_, error);
   if (error || ::chmod(folder_.c_str(), 0700) != 0) Fail("make the token folder", folder_);
@@ -67,6 +102,7 @@ void TokenStore::Save(const std::string& login, const std::string& token) const 
   }
   ::close(fd);
   if (::rename(temporary.c_str(), path.c_str()) != 0) Fail("replace", path);
+  return path;
 }
 
 }  // namespace webmail
