@@ -21,6 +21,7 @@
 #include "webmail/http/client_connection.h"
 #include "webmail/imap/gateway_config.h"
 #ifdef WEBMAIL_WITH_IMAP
+#include "webmail/imap/account_check.h"
 #include "webmail/imap/authorize.h"
 #include "webmail/imap/imap_store.h"
 #endif
@@ -72,17 +73,19 @@ void Serve(const int& stopSignal) {
 // A keyring that does not answer costs a few seconds, never the gateway.
 constexpr std::chrono::seconds kKeyringAnswerLimit{5};
 
-// The one-time sign-in of a gateway account.
-int Authorize(int argc, char** argv, const ServerOptions& options) {
+// The one-time sign-in of a gateway account, or one check of it.
+int RunForAccount(int argc, char** argv, const ServerOptions& options) {
 #ifdef WEBMAIL_WITH_IMAP
   QCoreApplication app(argc, argv);  // for the keyring's D-Bus
   SecretServiceKeyring keyring(kKeyringAnswerLimit);
-  for (const GatewayAccount& account : ReadGatewayConfig(options.gatewayFile))
-    if (account.login == options.authorize) {
-      webmail::Authorize(account, TokenStore(&keyring), stdout);
-      return 0;
-    }
-  throw std::runtime_error("the gateway file has no [" + options.authorize + "]");
+  const std::string& login = options.authorize.empty() ? options.check : options.authorize;
+  for (const GatewayAccount& account : ReadGatewayConfig(options.gatewayFile)) {
+    if (account.login != login) continue;
+    if (!options.check.empty()) return CheckAccount(account, TokenStore(&keyring), stdout);
+    webmail::Authorize(account, TokenStore(&keyring), stdout);
+    return 0;
+  }
+  throw std::runtime_error("the gateway file has no [" + login + "]");
 #else
   (void)argc, (void)argv;
   throw std::runtime_error("this webmail was built without IMAP support");
@@ -120,7 +123,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   try {
-    if (!options.authorize.empty()) return Authorize(argc, argv, options);
+    if (!options.authorize.empty() || !options.check.empty()) return RunForAccount(argc, argv, options);
     return Run(argc, argv, options);
   } catch (const std::exception& e) {
     LogLine(std::string("webmail: ") + e.what());

@@ -39,6 +39,7 @@ ServerOptions ParseCommandLine(const std::vector<std::string>& args) {
     else if (arg == "--accounts") o.accountsFile = value();
     else if (arg == "--imap-gateway") o.gatewayFile = value();
     else if (arg == "--authorize") o.authorize = value();
+    else if (arg == "--check") o.check = value();
     else if (arg == "--imap-idle-seconds") o.imapIdleLimit = std::chrono::seconds(number(1, 86400));
     else if (arg == "--proxy-auth") o.proxyAuth = ParseCredentials(value());
     else if (arg == "--delay-ms") o.faults.delay = std::chrono::milliseconds(number(0, 3'600'000));
@@ -57,7 +58,8 @@ ServerOptions ParseCommandLine(const std::vector<std::string>& args) {
   }
   if (!o.accountsFile.empty() && !o.gatewayFile.empty())
     throw UsageError("--accounts and --imap-gateway exclude each other");
-  if (!o.authorize.empty() && o.gatewayFile.empty()) throw UsageError("--authorize needs --imap-gateway FILE");
+  if ((!o.authorize.empty() || !o.check.empty()) && o.gatewayFile.empty())
+    throw UsageError("--authorize and --check need --imap-gateway FILE");
   return o;
 }
 
@@ -71,6 +73,8 @@ std::string UsageText() {
          "                           says (see below)\n"
          "  --imap-idle-seconds N    log out of an IMAP server unused for N s (default 1800)\n"
          "  --authorize LOGIN        sign the gateway account LOGIN in (auth = oauth2) and end\n"
+         "  --check LOGIN            read LOGIN's mailbox once, say how many are unseen or what\n"
+         "                           is wrong, and end\n"
          "  --proxy-auth USER:PASS   require Basic proxy authentication for proxy requests\n"
          "limits:\n"
          "  --request-limit-ms N     a request must be complete N ms after connecting (30000)\n"

@@ -43,6 +43,7 @@ struct ServerOptions {
   std::string accountsFile;   // empty: the built-in account
   std::string gatewayFile;    // IMAP gateway configuration; replaces the accounts
   std::string authorize;      // a gateway account to sign in, instead of serving
+  std::string check;          // a gateway account to check once, instead of serving
   std::chrono::seconds imapIdleLimit{1800};  // an account's kept IMAP connection unused this long ends
   std::optional<ProxyCredentials> proxyAuth;
   FaultModes faults;
