@@ -52,7 +52,13 @@ class InstallLayout(unittest.TestCase):
                      "usr/share/icons/hicolor/scalable/apps/%s.svg" % APP_ID}
         expected |= {"usr/share/icons/hicolor/%dx%d/apps/%s.png" % (s, s, APP_ID) for s in ICON_SIZES}
         expected |= {"usr/share/man/man1/%s.1.gz" % name for name in PROGRAMS}
+        expected.add("usr/lib/systemd/user/vexmira-gateway.service")
         self.assertEqual(set(self.installed), expected)
+
+    def test_the_gateway_service_starts_the_installed_gateway(self):
+        unit = self.read("usr/lib/systemd/user/vexmira-gateway.service").decode()
+        self.assertIn("\nExecStart=vexmira-webmail --port 8110 --imap-gateway %h/", unit)  # found on systemd's path
+        self.assertTrue(os.access(self.path("usr/bin/vexmira-webmail"), os.X_OK))
 
     def test_programs_are_stripped_executables_that_run(self):
         for name in PROGRAMS:
