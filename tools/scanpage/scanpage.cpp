@@ -9,10 +9,13 @@
 #include <iostream>
 #include <string>
 
-#include "json_writer.h"
+#include <nlohmann/json.hpp>
+
 #include "session/mailbox_scan.h"
 
 namespace {
+
+using Json = nlohmann::ordered_json;  // keys in the order written
 
 struct Options {
   std::string file;
@@ -56,52 +59,51 @@ std::string ReadPageFile(const std::string& path) {
   return bytes;
 }
 
-void WriteRows(JsonWriter& json, const MessageList& m) {
-  json.Key("rows");
-  json.BeginArray();
-  for (std::size_t i = 0; i < m.RowCount(); ++i) {
-    json.BeginObject();
-    const std::pair<const char*, const std::string&> fields[] = {
-        {"name", m.fieldNames[i]}, {"link", m.links[i]},         {"sender", m.senders[i].text},
-        {"date", m.dates[i]},      {"subject", m.subjects[i]}, {"size", m.sizes[i]}};
-    for (const auto& [key, value] : fields) {
-      json.Key(key);
-      json.String(value);
+// Page bytes are not necessarily UTF-8: each byte is taken as the Latin-1 character of its
+// value, so that a reader decoding the strings as Latin-1 gets the page's bytes back exactly
+// (the output escapes all of them as \u00XX).
+std::string AsUtf8(const std::string& latin1) {
+  std::string out;
+  for (const char ch : latin1) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c < 0x80) {
+      out += ch;
+    } else {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
     }
-    json.EndObject();
   }
-  json.EndArray();
+  return out;
+}
+
+Json Rows(const MessageList& m) {
+  Json rows = Json::array();
+  for (std::size_t i = 0; i < m.RowCount(); ++i)
+    rows.push_back({{"name", AsUtf8(m.fieldNames[i])}, {"link", AsUtf8(m.links[i])},
+                    {"sender", AsUtf8(m.senders[i].text)}, {"date", AsUtf8(m.dates[i])},
+                    {"subject", AsUtf8(m.subjects[i])}, {"size", AsUtf8(m.sizes[i])}});
+  return rows;
 }
 
 // The sender list's entries past the rows: the status lines ("No mail for you!"), which always
 // follow the rows.
-void WriteStatusLines(JsonWriter& json, const MessageList& m) {
-  json.Key("statusLines");
-  json.BeginArray();
-  for (std::size_t i = m.RowCount(); i < m.senders.size(); ++i) json.String(m.senders[i].text);
-  json.EndArray();
+Json StatusLines(const MessageList& m) {
+  Json lines = Json::array();
+  for (std::size_t i = m.RowCount(); i < m.senders.size(); ++i) lines.push_back(AsUtf8(m.senders[i].text));
+  return lines;
 }
 
 void WriteResult(const MailboxState& s) {
-  JsonWriter json(std::cout);
-  json.BeginObject();
-  json.Key("count");
-  json.Number(s.NewMailCount);
-  json.Key("sessionUrl");
-  json.String(s.SessionURL);
-  WriteRows(json, s.Messages);
-  WriteStatusLines(json, s.Messages);
-  json.Key("icon");
-  json.Number(s.TrayIconIndex);
-  json.Key("tooltip");
-  json.String(s.TrayHint);
-  json.Key("deleteEnabled");
-  json.Bool(s.MessageButtonsEnabled);
-  json.Key("previewEnabled");
-  json.Bool(s.MessageButtonsEnabled);
-  json.Key("status");
-  json.String(s.StatusText);
-  json.EndObject();
+  const Json result = {{"count", s.NewMailCount},
+                       {"sessionUrl", AsUtf8(s.SessionURL)},
+                       {"rows", Rows(s.Messages)},
+                       {"statusLines", StatusLines(s.Messages)},
+                       {"icon", s.TrayIconIndex},
+                       {"tooltip", AsUtf8(s.TrayHint)},
+                       {"deleteEnabled", s.MessageButtonsEnabled},
+                       {"previewEnabled", s.MessageButtonsEnabled},
+                       {"status", AsUtf8(s.StatusText)}};
+  std::cout << result.dump(2, ' ', /*ensure_ascii=*/true) << '\n';
 }
 
 }  // namespace
