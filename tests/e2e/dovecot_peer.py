@@ -4,6 +4,7 @@ Maildir and self-signed certificate, run in the foreground on free loopback port
 import ipaddress
 import os
 import re
+import secrets
 import shutil
 import signal
 import socket
@@ -28,12 +29,7 @@ ssl = yes
 ssl_cert = <{dir}/cert.pem
 ssl_key = <{dir}/key.pem
 disable_plaintext_auth = no
-auth_mechanisms = plain login
-passdb {{
-  driver = passwd-file
-  args = scheme=PLAIN {dir}/passwd
-}}
-userdb {{
+{auth}userdb {{
   driver = passwd-file
   args = {dir}/passwd
 }}
@@ -56,9 +52,46 @@ service imap-login {{
   }}
 }}
 service anvil {{
-  chroot =
+  chroot ={anvil}
 }}
 """
+PASSWORD_AUTH = """\
+auth_mechanisms = plain login
+passdb {
+  driver = passwd-file
+  args = scheme=PLAIN %s/passwd
+}
+"""
+# Tokens only: passwords meet a password nobody knows, so a login proves that a token was used.
+# Refusals come at once, since tests refuse tokens on purpose.
+OAUTH_AUTH = """\
+auth_mechanisms = plain login xoauth2 oauthbearer
+auth_failure_delay = 0
+passdb {
+  driver = oauth2
+  mechanisms = xoauth2 oauthbearer
+  args = %s/oauth2.conf.ext
+}
+passdb {
+  driver = static
+  mechanisms = plain login
+  args = password=%s
+}
+"""
+OAUTH_SETTINGS = """\
+introspection_mode = post
+introspection_url = {url}
+username_attribute = username
+active_attribute = active
+active_value = true
+tls_ca_cert_file = {cert}
+timeout_msecs = 5000
+"""
+# Without the penalty socket, no login waits for earlier failures.
+NO_PENALTY = """
+  unix_listener anvil-auth-penalty {
+    mode = 0
+  }"""
 
 
 def free_port():
@@ -83,19 +116,30 @@ def make_certificate(directory, name="127.0.0.1"):
 
 
 class Dovecot:
-    def __init__(self, users=20):
+    """With `oauth` (an identity provider: its introspection_url and cert), users log in only
+    with AUTHENTICATE XOAUTH2 or OAUTHBEARER and a token the provider honours, the server is
+    imaps://localhost:PORT with a certificate for localhost only, and the mailbox helpers
+    (append, unseen_uids, all_uids, uid_validity) go through doveadm, costing no token."""
+
+    def __init__(self, users=20, oauth=None):
         self.dir = tempfile.mkdtemp(prefix="dovecot-")
         os.chmod(self.dir, 0o755)
         self.imap_port = free_port()
         self.imaps_port = free_port()
         self.cert = self.dir + "/cert.pem"
-        self.cert_name = "127.0.0.1"
-        make_certificate(self.dir)
+        self.cert_name = "localhost" if oauth else "127.0.0.1"
+        self.oauth = oauth
+        make_certificate(self.dir, self.cert_name)
         self.users = 0
         self.spare_users = [self.make_user(n + 1) for n in range(users)]
         self.config = self.dir + "/dovecot.conf"
         with open(self.config, "w") as f:
-            f.write(CONFIG.format(dir=self.dir, imap_port=self.imap_port, imaps_port=self.imaps_port))
+            f.write(CONFIG.format(dir=self.dir, imap_port=self.imap_port, imaps_port=self.imaps_port,
+                                  auth=OAUTH_AUTH % (self.dir, secrets.token_hex(16)) if oauth else PASSWORD_AUTH % self.dir,
+                                  anvil=NO_PENALTY if oauth else ""))
+        if oauth:
+            with open(self.dir + "/oauth2.conf.ext", "w") as f:
+                f.write(OAUTH_SETTINGS.format(url=oauth.introspection_url, cert=oauth.cert))
         self.process = None
         self.start()
 
@@ -176,8 +220,20 @@ class Dovecot:
             raise AssertionError("curl %s failed: %s" % (args, run.stderr.decode()))
         return run.stdout.decode("latin-1")
 
+    def doveadm(self, *args, data=None):
+        run = subprocess.run(["doveadm", "-c", self.config, *args], input=data, capture_output=True, timeout=30)
+        if run.returncode != 0:
+            raise AssertionError("doveadm %s failed: %s" % (args, run.stderr.decode()))
+        return run.stdout.decode("latin-1")
+
     def append(self, user, message, seen=False):
         """Adds one message (bytes) to the user's INBOX; returns its UID."""
+        if self.oauth:
+            self.doveadm("save", "-u", user, "-m", "INBOX", data=message)
+            uid = max(self.all_uids(user))
+            if seen:
+                self.doveadm("flags", "add", "-u", user, "\\Seen", "mailbox", "INBOX", "uid", str(uid))
+            return uid
         path = tempfile.mktemp(dir=self.dir)
         with open(path, "wb") as f:
             f.write(message)
@@ -193,13 +249,20 @@ class Dovecot:
     def command(self, user, request, path="INBOX"):
         return self.curl(user, "-X", request, path=path)
 
+    def search(self, user, key):
+        if self.oauth:  # lines of "GUID UID"
+            return sorted(int(line.split()[1]) for line in self.doveadm("search", "-u", user, "mailbox", "INBOX", key).splitlines())
+        return [int(n) for n in self.command(user, "UID SEARCH " + key).split()[2:]]
+
     def unseen_uids(self, user):
-        return [int(n) for n in self.command(user, "UID SEARCH UNSEEN").split()[2:]]
+        return self.search(user, "UNSEEN")
 
     def all_uids(self, user):
-        return [int(n) for n in self.command(user, "UID SEARCH ALL").split()[2:]]
+        return self.search(user, "ALL")
 
     def uid_validity(self, user):
+        if self.oauth:
+            return int(self.doveadm("-f", "flow", "mailbox", "status", "-u", user, "uidvalidity", "INBOX").split("=")[1])
         out = self.command(user, "EXAMINE INBOX")
         return int(re.search(r"UIDVALIDITY (\d+)", out).group(1))
 
