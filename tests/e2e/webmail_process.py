@@ -20,8 +20,9 @@ MAIL_SERVER = "http://192.0.2.20"
 
 
 class Emulator:
-    def __init__(self, *args, max_descriptors=None):
-        """max_descriptors: the emulator's descriptor limit (ulimit -n), to make it run out."""
+    def __init__(self, *args, max_descriptors=None, env=None):
+        """max_descriptors: the emulator's descriptor limit (ulimit -n), to make it run out;
+        env: its environment instead of ours."""
         self.log_file = tempfile.TemporaryFile()  # a pipe nobody reads would fill and stall it
 
         def limit():
@@ -29,7 +30,7 @@ class Emulator:
                 resource.setrlimit(resource.RLIMIT_NOFILE, (max_descriptors, max_descriptors))
 
         self.process = subprocess.Popen([WEBMAIL, "--port", "0", *args], stdin=subprocess.DEVNULL,
-                                        stdout=subprocess.PIPE, stderr=self.log_file, preexec_fn=limit)
+                                        stdout=subprocess.PIPE, stderr=self.log_file, preexec_fn=limit, env=env)
         ready, _, _ = select.select([self.process.stdout], [], [], 10)
         line = self.process.stdout.readline().decode() if ready else ""
         match = re.fullmatch(r"webmail: listening on 127\.0\.0\.1:(\d+)\n", line)
