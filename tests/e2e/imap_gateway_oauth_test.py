@@ -25,6 +25,7 @@ def read(path):
     with open(path) as f:
         return f.read()
 SCOPE = "https://outlook.office.com/IMAP.AccessAsUser.All offline_access openid email"
+KEYRING_WRAPPER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "settings", "with_private_keyring.sh")
 
 
 class OAuthGateway(unittest.TestCase):
@@ -63,9 +64,10 @@ class OAuthGateway(unittest.TestCase):
         self.addCleanup(os.remove, f.name)
         return f.name
 
-    def run_gateway(self, config, *args, answer=None, timeout=60):
-        """webmail with `args`; `answer(line)` sees each line it prints and plays the user."""
-        process = subprocess.Popen([WEBMAIL, "--imap-gateway", config, *args], stdout=subprocess.PIPE,
+    def run_gateway(self, config, *args, answer=None, timeout=60, command=None):
+        """webmail with `args` (or `command`); `answer(line)` sees each line it prints and plays
+        the user."""
+        process = subprocess.Popen(command or [WEBMAIL, "--imap-gateway", config, *args], stdout=subprocess.PIPE,
                                    stderr=subprocess.STDOUT, env=self.env, text=True)
         output = ""
         deadline = time.monotonic() + timeout
@@ -129,6 +131,20 @@ class OAuthGateway(unittest.TestCase):
             self.assertIn("run vexmira-webmail --authorize me", gateway.log())
             for secret in (first_refresh, rotated):
                 self.assertNotIn(secret, gateway.log())
+
+    def test_the_refresh_token_goes_into_the_desktop_keyring(self):
+        config = self.gateway_file()
+        self.dovecot.append(self.user, b"From: Kay <kay@example.org>\r\nSubject: Keyring\r\n\r\nHi\r\n")
+        script = ('"$0" --imap-gateway "$1" --authorize me && printf "keyring holds %s bytes\\n" '
+                  '"$(secret-tool lookup server Vexmira user "gateway refresh token [me]" | wc -c)" && '
+                  '"$0" --imap-gateway "$1" --check me')
+        status, output = self.run_gateway(config, answer=self.approve_as(self.user), command=[
+            KEYRING_WRAPPER, "sh", "-c", script, WEBMAIL, config])
+        self.assertEqual(status, 0, output)
+        self.assertIn("the refresh token is in the desktop keyring", output)
+        self.assertGreater(int(re.search(r"keyring holds (\d+) bytes", output).group(1)), 20)
+        self.assertIn(": 1 unseen message", output)
+        self.assertFalse(os.path.exists(self.token_file()), "no copy in a file")
 
     def test_a_sign_in_for_another_mailbox_is_refused(self):
         config = self.gateway_file()
