@@ -11,6 +11,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "session/latin1_utf8.h"
 #include "session/mailbox_scan.h"
 
 namespace {
@@ -59,29 +60,12 @@ std::string ReadPageFile(const std::string& path) {
   return bytes;
 }
 
-// Page bytes are not necessarily UTF-8: each byte is taken as the Latin-1 character of its
-// value, so that a reader decoding the strings as Latin-1 gets the page's bytes back exactly
-// (the output escapes all of them as \u00XX).
-std::string AsUtf8(const std::string& latin1) {
-  std::string out;
-  for (const char ch : latin1) {
-    const auto c = static_cast<unsigned char>(ch);
-    if (c < 0x80) {
-      out += ch;
-    } else {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
-
 Json Rows(const MessageList& m) {
   Json rows = Json::array();
   for (std::size_t i = 0; i < m.RowCount(); ++i)
-    rows.push_back({{"name", AsUtf8(m.fieldNames[i])}, {"link", AsUtf8(m.links[i])},
-                    {"sender", AsUtf8(m.senders[i].text)}, {"date", AsUtf8(m.dates[i])},
-                    {"subject", AsUtf8(m.subjects[i])}, {"size", AsUtf8(m.sizes[i])}});
+    rows.push_back({{"name", Latin1ToUtf8(m.fieldNames[i])}, {"link", Latin1ToUtf8(m.links[i])},
+                    {"sender", Latin1ToUtf8(m.senders[i].text)}, {"date", Latin1ToUtf8(m.dates[i])},
+                    {"subject", Latin1ToUtf8(m.subjects[i])}, {"size", Latin1ToUtf8(m.sizes[i])}});
   return rows;
 }
 
@@ -89,20 +73,22 @@ Json Rows(const MessageList& m) {
 // follow the rows.
 Json StatusLines(const MessageList& m) {
   Json lines = Json::array();
-  for (std::size_t i = m.RowCount(); i < m.senders.size(); ++i) lines.push_back(AsUtf8(m.senders[i].text));
+  for (std::size_t i = m.RowCount(); i < m.senders.size(); ++i) lines.push_back(Latin1ToUtf8(m.senders[i].text));
   return lines;
 }
 
+// Page bytes are not necessarily UTF-8: each byte goes as the Latin-1 character of its value,
+// escaped as \u00XX, so that a reader decoding the strings as Latin-1 gets the page's bytes back.
 void WriteResult(const MailboxState& s) {
   const Json result = {{"count", s.NewMailCount},
-                       {"sessionUrl", AsUtf8(s.SessionURL)},
+                       {"sessionUrl", Latin1ToUtf8(s.SessionURL)},
                        {"rows", Rows(s.Messages)},
                        {"statusLines", StatusLines(s.Messages)},
                        {"icon", s.TrayIconIndex},
-                       {"tooltip", AsUtf8(s.TrayHint)},
+                       {"tooltip", Latin1ToUtf8(s.TrayHint)},
                        {"deleteEnabled", s.MessageButtonsEnabled},
                        {"previewEnabled", s.MessageButtonsEnabled},
-                       {"status", AsUtf8(s.StatusText)}};
+                       {"status", Latin1ToUtf8(s.StatusText)}};
   std::cout << result.dump(2, ' ', /*ensure_ascii=*/true) << '\n';
 }
 

@@ -9,6 +9,7 @@
 #include <charconv>
 #include <cstdio>
 
+#include "session/latin1_utf8.h"
 #include "session/whole_number.h"
 #include "webmail/store/message_text.h"
 
@@ -36,17 +37,7 @@ std::string ToUtf8(const std::string& bytes, const vmime::charset& charset) {
     vmime::charset::convert(bytes, out, charset, vmime::charsets::UTF_8);
     return out;
   } catch (const vmime::exception&) {
-    std::string out;
-    for (const char c : bytes) {
-      const auto b = static_cast<unsigned char>(c);
-      if (b < 0x80) {
-        out += c;
-      } else {
-        out += static_cast<char>(0xC0 | (b >> 6));
-        out += static_cast<char>(0x80 | (b & 0x3F));
-      }
-    }
-    return out;
+    return Latin1ToUtf8(bytes);
   }
 }
 
