@@ -94,11 +94,27 @@ class OAuthGateway(unittest.TestCase):
         answer = gateway.exchange(login_request(LOGIN, LOCAL_PASSWORD), timeout=20)
         return status_of(answer), body_of(answer)
 
+    def slow_then_approve(self, line):
+        """The provider asks for more time than it first said, then the user signs in."""
+        code = re.search(r"enter the code (\S+)", line)
+        if code:
+            with self.provider.lock:
+                for device in self.provider.devices.values():
+                    device["interval"] = 3
+            time.sleep(7.5)  # a poll too early (slow_down), then one five seconds later still pending
+            self.provider.approve(code.group(1), self.user)
+
     def test_device_sign_in_then_checks_refresh_rotation_and_revocation(self):
         config = self.gateway_file()
-        status, output = self.run_gateway(config, "--authorize", LOGIN, answer=self.approve_as(self.user))
+        self.provider.slow_down = 0
+        try:
+            status, output = self.run_gateway(config, "--authorize", LOGIN, answer=self.slow_then_approve)
+        finally:
+            self.provider.slow_down = 5
         self.assertEqual(status, 0, output)
-        self.assertIn("authorization_pending", [r["error"] for r in self.provider.calls("token")], "polled while pending")
+        errors = [r["error"] for r in self.provider.calls("token")]
+        self.assertEqual(errors.count("slow_down"), 1, "after slow_down the gateway waits five seconds more")
+        self.assertIn("authorization_pending", errors, "polled while pending")
         self.assertEqual(self.provider.calls("devicecode", client_secret="<hidden>"), [], "a public client sends no secret")
         mode = os.stat(self.token_file()).st_mode
         self.assertEqual(stat.S_IMODE(mode), 0o600)
