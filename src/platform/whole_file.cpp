@@ -115,7 +115,9 @@ std::string ReadWholeFile(const std::string& file) {
   }
 }
 
+// What is written must stay readable: past the read limit it would be refused at the next read.
 void ReplaceWholeFile(const std::string& file, std::string_view content) {
+  if (content.size() > kMaxWholeFileSize) Fail("the file would be larger than 1 MiB");
   const std::optional<struct stat> old = Status(file);
   if (old && ReadOnly(file, *old)) Fail("the file is read-only");
   ReplacementFile replacement(file);

@@ -27,7 +27,8 @@ std::string ReadWholeFile(const std::string& file);
 // leaves either the old or the new content and no partial copy: the content is written to a new
 // file beside it, unnamed where the file system allows, flushed to disk and renamed over the old
 // one. An existing file keeps its owner, group and mode; a new one is readable by its owner only.
-// A file without write permission is the user's decision and is refused.
+// A file without write permission is the user's decision and is refused, and so is content
+// over kMaxWholeFileSize, which could not be read back.
 void ReplaceWholeFile(const std::string& file, std::string_view content);
 
 }  // namespace win::detail

@@ -76,8 +76,10 @@ TEST_F(SettingsFileSafety, AFileOverOneMebibyteIsLeftAloneAndTheDefaultsApply) {
   EXPECT_EQ(SaveError(path, Named("carol")), "Unable to write to " + path + ": the file is larger than 1 MiB");
   EXPECT_EQ(ReadFile(path), big);
 
-  WriteFile(path, big.substr(0, 1 << 20));  // at the limit: read
+  WriteFile(path, big.substr(0, 1 << 20));  // at the limit: read, but not saved larger
   EXPECT_EQ(LoadSettings(path).UserId, "bob");
+  EXPECT_EQ(SaveError(path, Named("carol")), "Unable to write to " + path + ": the file would be larger than 1 MiB");
+  EXPECT_EQ(ReadFile(path), big.substr(0, 1 << 20));
 
   // Neither waited on (a FIFO has no writer) nor taken for settings.
   const std::string fifo = dir.File("fifo.ini");
