@@ -13,6 +13,9 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
+#include <chrono>
+
 #include "session/whole_number.h"
 #include "ui/components/application_errors.h"
 #include "ui/components/credits_panel.h"
@@ -81,13 +84,17 @@ void MainWindow::CheckIntervalChanged() {
   if (checkIntervalEdit->text() != appliedIntervalText_) StartAutoCheckTimer();
 }
 
-// The countdown restarts from the interval of the field's text: the minutes as typed, 2 for what
-// is not a whole number (an empty field while typing), and no ticks at all for 0.
+// The countdown restarts from the interval of the field's text: the minutes as typed, within the
+// field's range (a number on its way to another, such as 71583, never sets a few seconds or
+// hours), 2 for what is not a whole number (an empty field while typing), and no ticks at all
+// for 0.
 void MainWindow::StartAutoCheckTimer() {
   appliedIntervalText_ = checkIntervalEdit->text();
   const int minutes = ParseWholeNumber(appliedIntervalText_.toStdString()).value_or(kMinimumCheckMinutes);
   if (minutes > 0) {
-    autoCheckTimer->start(minutes * kMillisecondsPerMinute);
+    const std::chrono::minutes interval(
+        std::clamp(minutes, MinutesSpinBox::kMinimumMinutes, MinutesSpinBox::kMaximumMinutes));
+    autoCheckTimer->start(std::chrono::duration_cast<std::chrono::milliseconds>(interval));
   } else {
     autoCheckTimer->stop();
   }

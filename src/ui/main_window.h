@@ -33,7 +33,6 @@ class CreditsPanel;
 // The web address of the About tab.
 inline constexpr const char* kAboutAddress = "https://vexmira.example/";
 inline constexpr const char* kWaveFileFilter = "Wave Files (*.wav)|*.wav";
-inline constexpr int kMillisecondsPerMinute = 60000;
 inline constexpr int kMinimumCheckMinutes = 2;
 
 class MainWindow : public QWidget, public MainView {
