@@ -343,6 +343,7 @@ class ImapGateway(unittest.TestCase):
         self.dovecot.command(self.user, "UID STORE %d +FLAGS (\\Deleted)" % uids["html"])
         gateway = self.gateway()
         _, page = gateway.login()
+        self.assertNotIn(self.message_id(uids["html"]), [r["name"] for r in scan(page)["rows"]], "flagged: not new mail")
         sid = re.search(rb'name="sid" value="([^"]+)"', page).group(1).decode()
         status, _ = gateway.get(LOGIN_SERVER + "/cgi-bin/HoTMaiL?curmbox=ACTIVE&sid=%s&%s=TRUE&Delete.x=Delete"
                                 % (sid, self.message_id(uids["address"])))
