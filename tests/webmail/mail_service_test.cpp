@@ -130,6 +130,10 @@ TEST_F(Service, DeletionIgnoresUncheckedUnknownAndUnpressedNames) {
   const Answer orphan = Exchange(handler, GetRequest(kLoginOrigin + "/cgi-bin/HoTMaiL?&MSG1001=TRUE&Delete.x=Delete"));
   EXPECT_NE(orphan.body.find("Session Expired"), std::string::npos);
   EXPECT_EQ(Alice().messages.size(), 4u);
+  // A page that quotes the request quotes it as text.
+  const Answer unknown = Exchange(handler, GetRequest(kLoginOrigin + "/cgi-bin/<b>&x"));
+  EXPECT_EQ(unknown.status, 404);
+  EXPECT_NE(unknown.body.find("/cgi-bin/&lt;b&gt;&amp;x"), std::string::npos) << unknown.body;
 }
 
 TEST_F(Service, MessagePageHoldsTheBodyBetweenItsMarkers) {
