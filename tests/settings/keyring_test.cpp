@@ -50,6 +50,20 @@ std::string Line(const std::string& text, const std::string& key) {
   return text.substr(start + 1, text.find('\n', start + 1) - start - 1);
 }
 
+// Counts what is asked of the keyring it passes everything on to.
+struct CountingKeyring : PasswordKeyring {
+  explicit CountingKeyring(PasswordKeyring& inner) : inner(inner) {}
+  bool Available() override { return inner.Available(); }
+  std::string Read(const std::string& name) override { return inner.Read(name); }
+  void Write(const std::string& name, const std::string& password) override {
+    ++writes;
+    inner.Write(name, password);
+  }
+  void Remove(const std::string& name) override { inner.Remove(name); }
+  PasswordKeyring& inner;
+  int writes = 0;
+};
+
 struct KeyringSettings : ::testing::Test {
   TempDirectory dir;
   std::string path = dir.File("vexmira.ini");
@@ -129,11 +143,18 @@ TEST_F(KeyringSettings, AKeyringThatStopsAnsweringCostsABoundedWaitAndNoPassword
     const std::string text = ReadFile(path);
     EXPECT_EQ(Line(text, "KEYRING"), "KEYRING=PROXYPASS");
     EXPECT_EQ(Line(text, "PASS"), "PASS=" + EncodeStoredPassword("typed again"));
+
+    // Both typed again: the keyring that failed for the first is not asked for the second.
+    CountingKeyring counting(keyring);
+    loaded.fields.ProxyPass = "proxy again";
+    SettingsStore(path, &counting).Save(loaded.fields);
+    EXPECT_EQ(counting.writes, 1);
+    EXPECT_EQ(Line(ReadFile(path), "PROXYPASS"), "PROXYPASS=" + EncodeStoredPassword("proxy again"));
   }
   const LoadedSettings after = SettingsStore(path, &keyring).Load();
   EXPECT_FALSE(after.problem);
   EXPECT_EQ(after.fields.Pass, "typed again");
-  EXPECT_EQ(after.fields.ProxyPass, "proxy");
+  EXPECT_EQ(after.fields.ProxyPass, "proxy again");
 }
 
 TEST(WithoutKeyring, PasswordsStayInTheFileAsBefore) {
