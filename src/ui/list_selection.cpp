@@ -24,15 +24,24 @@ void SelectRowQuietly(QListWidget& list, int row) {
   }
 }
 
-// A list with a horizontal scroll bar shows a row less and so scrolls a row further: the position
-// goes no further than every list can follow, even if the last row of such a list stays under
-// its bar. Setting the value a bar already has signals nothing, so the lists settle at once.
+// Lists that scroll in step must show as many rows each: a horizontal scroll bar takes a row's
+// height. So either every list shows its bar or none does: all of them as soon as one list's
+// widest row does not fit. Setting the value a bar already has signals nothing, so the lists
+// settle at once.
 void ScrollInStep(std::initializer_list<QListWidget*> lists) {
   const std::vector<QListWidget*> all(lists);
+  const auto sameBars = [all] {
+    const bool any = std::any_of(all.begin(), all.end(), [](QListWidget* list) {
+      return list->horizontalScrollBar()->maximum() > 0;
+    });
+    for (QListWidget* list : all) list->setHorizontalScrollBarPolicy(any ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+  };
   for (QListWidget* list : all) {
+    QObject::connect(list->horizontalScrollBar(), &QScrollBar::rangeChanged, list, sameBars);
     QObject::connect(list->verticalScrollBar(), &QScrollBar::valueChanged, list, [all](int value) {
       for (QListWidget* other : all) value = std::min(value, other->verticalScrollBar()->maximum());
       for (QListWidget* other : all) other->verticalScrollBar()->setValue(value);
     });
   }
+  sameBars();
 }

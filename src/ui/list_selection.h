@@ -15,5 +15,6 @@ int SelectedRow(const QListWidget& list);
 void SelectRowQuietly(QListWidget& list, int row);
 
 // From now on a vertical scroll of any of the lists (wheel, bar, keyboard) scrolls the others to
-// the same position, so that each screen row shows one message.
+// the same position, so that each screen row shows one message; the lists show their horizontal
+// scroll bars together, so that every row of every list can be scrolled to.
 void ScrollInStep(std::initializer_list<QListWidget*> lists);

@@ -186,12 +186,14 @@ TEST_F(MessagesWindowTest, ScrollWidthsAndRowHeightsFollowTheEntriesAndTheFont) 
 }
 
 // A scroll of any list, by its bar or by the keyboard, scrolls the other three with it, so a
-// screen row shows one message; page bytes show one character each.
+// screen row shows one message, and every row of every list can be reached (a long subject
+// gives the lists their horizontal bars); page bytes show one character each.
 TEST_F(MessagesWindowTest, TheFourListsScrollInStepAndShowBytesAsCharacters) {
   Open();
   SetRows(40);
   Rows().senders[0].text = "Ren\xE9";
   Rows().subjects[0] = "caf\xC3\xA9";  // UTF-8 bytes stay two characters
+  Rows().subjects[39] = std::string(300, 'w');
   form->MailboxStateChanged();
   ShowWindow();
   const std::vector<QListWidget*> visible{messages->senders, messages->dates, messages->subjects, messages->sizes};
@@ -210,6 +212,8 @@ TEST_F(MessagesWindowTest, TheFourListsScrollInStepAndShowBytesAsCharacters) {
   QTest::keyClick(messages->sizes, Qt::Key_End);
   EXPECT_EQ(SelectedRow(*messages->senders), 39);
   EXPECT_EQ(topRows(), std::vector<int>(4, topRows()[3]));
+  for (QListWidget* list : visible)
+    EXPECT_LE(list->visualItemRect(list->item(39)).bottom(), list->viewport()->height()) << list->objectName().toStdString();
   messages->senders->setFocus();
   QTest::keyClick(messages->senders, Qt::Key_Home);
   EXPECT_EQ(topRows(), std::vector<int>(4, 0));
