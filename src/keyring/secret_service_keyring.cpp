@@ -15,12 +15,20 @@ constexpr int kBusAnswerLimitMs = 2000;
 
 QString FromBytes(const std::string& text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
 
+}  // namespace
+
+SecretServiceKeyring::SecretServiceKeyring(std::chrono::milliseconds answerLimit) : answerLimit_(answerLimit) {}
+
 // Runs `job` (deleted by QtKeychain once it has finished) and waits for its end; nothing stored
-// under the job's key is no error. A job that does
-// not answer in time is abandoned: the connection ends with the local loop, and the job deletes
+// under the job's key is no error. A job that does not answer in time, or whose wait is
+// abandoned, is left behind: the connection ends with the local loop, and the job deletes
 // itself whenever its answer comes. `onFinished` reads the job's result while it still exists.
 template <class OnFinished>
-void RunJob(QKeychain::Job* job, std::chrono::milliseconds limit, OnFinished onFinished) {
+void SecretServiceKeyring::Run(QKeychain::Job* job, OnFinished onFinished) {
+  if (abandoned_) {
+    job->deleteLater();
+    throw KeyringError("the keyring did not answer in time");
+  }
   QEventLoop loop;
   bool finished = false;
   QKeychain::Error error = QKeychain::OtherError;
@@ -32,16 +40,26 @@ void RunJob(QKeychain::Job* job, std::chrono::milliseconds limit, OnFinished onF
     if (error == QKeychain::NoError) onFinished(*done);
     loop.quit();
   });
-  QTimer::singleShot(limit, &loop, &QEventLoop::quit);
+  QTimer::singleShot(answerLimit_, &loop, &QEventLoop::quit);
   job->start();
-  if (!finished) loop.exec(QEventLoop::ExcludeUserInputEvents);
+  if (!finished) {
+    {
+      std::lock_guard lock(waitingMutex_);
+      waiting_.push_back(&loop);
+    }
+    if (!abandoned_) loop.exec(QEventLoop::ExcludeUserInputEvents);
+    std::lock_guard lock(waitingMutex_);
+    std::erase(waiting_, &loop);
+  }
   if (!finished) throw KeyringError("the keyring did not answer in time");
   if (error != QKeychain::NoError && error != QKeychain::EntryNotFound) throw KeyringError(reason.toStdString());
 }
 
-}  // namespace
-
-SecretServiceKeyring::SecretServiceKeyring(std::chrono::milliseconds answerLimit) : answerLimit_(answerLimit) {}
+void SecretServiceKeyring::Abandon() {
+  abandoned_ = true;
+  std::lock_guard lock(waitingMutex_);
+  for (QEventLoop* loop : waiting_) QMetaObject::invokeMethod(loop, &QEventLoop::quit, Qt::QueuedConnection);
+}
 
 bool SecretServiceKeyring::Available() {
   QDBusConnection bus = QDBusConnection::sessionBus();
@@ -59,7 +77,7 @@ std::string SecretServiceKeyring::Read(const std::string& name) {
   auto* job = new QKeychain::ReadPasswordJob(QString::fromLatin1(kService));
   job->setKey(FromBytes(name));
   QByteArray password;
-  RunJob(job, answerLimit_, [&](QKeychain::Job& done) { password = static_cast<QKeychain::ReadPasswordJob&>(done).binaryData(); });
+  Run(job, [&](QKeychain::Job& done) { password = static_cast<QKeychain::ReadPasswordJob&>(done).binaryData(); });
   return password.toStdString();
 }
 
@@ -67,11 +85,11 @@ void SecretServiceKeyring::Write(const std::string& name, const std::string& pas
   auto* job = new QKeychain::WritePasswordJob(QString::fromLatin1(kService));
   job->setKey(FromBytes(name));
   job->setBinaryData(QByteArray(password.data(), static_cast<qsizetype>(password.size())));
-  RunJob(job, answerLimit_, [](QKeychain::Job&) {});
+  Run(job, [](QKeychain::Job&) {});
 }
 
 void SecretServiceKeyring::Remove(const std::string& name) {
   auto* job = new QKeychain::DeletePasswordJob(QString::fromLatin1(kService));
   job->setKey(FromBytes(name));
-  RunJob(job, answerLimit_, [](QKeychain::Job&) {});
+  Run(job, [](QKeychain::Job&) {});
 }

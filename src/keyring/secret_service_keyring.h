@@ -5,9 +5,17 @@
 // answer on a local event loop (user input held back) for at most the answer limit, so that a
 // locked, stalled or vanished keyring costs a bounded wait and never hangs the program.
 
+#include <atomic>
 #include <chrono>
+#include <mutex>
+#include <vector>
 
 #include "session/password_keyring.h"
+
+class QEventLoop;
+namespace QKeychain {
+class Job;
+}
 
 class SecretServiceKeyring : public PasswordKeyring {
  public:
@@ -22,6 +30,16 @@ class SecretServiceKeyring : public PasswordKeyring {
   void Write(const std::string& name, const std::string& password) override;
   void Remove(const std::string& name) override;
 
+  // The program is ending: a wait for the keyring ends now (as if it had not answered in time),
+  // and later calls fail at once. From any thread.
+  void Abandon();
+
  private:
+  template <class OnFinished>
+  void Run(QKeychain::Job* job, OnFinished onFinished);
+
   std::chrono::milliseconds answerLimit_;
+  std::atomic<bool> abandoned_{false};
+  std::mutex waitingMutex_;
+  std::vector<QEventLoop*> waiting_;  // the local loops of calls under way, on any thread
 };

@@ -200,6 +200,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     return;
   }
   closing_ = true;
+  if (!settingsApplied_) keyring_.Abandon();  // the load still waits for it: the program ends now
   autoCheckTimer->stop();  // no check starts while the save waits
   saveFailed_ = true;
   RunReportingErrors([this] {

@@ -158,6 +158,7 @@ class MainWindow : public QWidget, public MainView {
   SecretServiceKeyring keyring_;
   SettingsStore settingsStore_;
   bool settingsLoaded_ = false;
+  bool settingsApplied_ = false;  // the fields hold what the file said: only then is a save right
   bool closing_ = false;
   bool closed_ = false;
   bool saveFailed_ = false;

@@ -12,16 +12,23 @@
 
 void MainWindow::LocateSettingsFile() { settingsStore_ = SettingsStore(SettingsFilePath(), &keyring_); }
 
+// The load may wait for the keyring, and the program may be asked to end meanwhile: then there
+// is nothing to show any more, and nothing was loaded that a save could keep.
 void MainWindow::LoadSettingsOnce() {
   if (settingsLoaded_) return;
   settingsLoaded_ = true;
   const LoadedSettings loaded = settingsStore_.Load();
+  if (closed_) return;
   ApplySettings(loaded.fields);
+  settingsApplied_ = true;
   StartAutoCheckTimer();  // the countdown starts now
   if (loaded.problem) throw *loaded.problem;
 }
 
-void MainWindow::SaveSettingsOnClose() { settingsStore_.Save(FieldsAsSettings()); }
+// Fields that never received the file's settings would overwrite them with the defaults.
+void MainWindow::SaveSettingsOnClose() {
+  if (settingsApplied_) settingsStore_.Save(FieldsAsSettings());
+}
 
 // Set as the user would: a value that differs runs the field's handler (AccountChanged, the check
 // boxes' enabling rules); an equal one changes nothing. The spin box keeps TIME within 2 to 60.

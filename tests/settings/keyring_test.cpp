@@ -8,12 +8,15 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 
 #include <chrono>
 #include <cstdio>
+#include <thread>
 
 #include "session/settings.h"
 #include "session/stored_password.h"
@@ -155,6 +158,39 @@ TEST_F(KeyringSettings, AKeyringThatStopsAnsweringCostsABoundedWaitAndNoPassword
   EXPECT_FALSE(after.problem);
   EXPECT_EQ(after.fields.Pass, "typed again");
   EXPECT_EQ(after.fields.ProxyPass, "proxy again");
+}
+
+// The real program, started while the keyring answers nothing, ends at once when asked to, and
+// the settings file and the stored password stay as they were.
+TEST_F(KeyringSettings, AStopDuringAFrozenKeyringEndsAtOnceAndLosesNothing) {
+  Settings saved = WithPasswords("account", "proxy");
+  saved.UserId = "carol";
+  saved.ProxyHost = "127.0.0.1";
+  saved.Time = 7;
+  SettingsStore(path, &keyring).Save(saved);
+  const std::string before = ReadFile(path);
+  int status = -1;
+  auto waited = 0ms;
+  {
+    StoppedKeyring stopped;
+    ASSERT_TRUE(stopped.Valid());
+    const pid_t child = ::fork();
+    if (child == 0) {
+      ::setenv("XDG_CONFIG_HOME", dir.Path().c_str(), 1);
+      ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+      if (!std::freopen("/dev/null", "w", stderr)) ::_exit(126);
+      ::execl(VEXMIRA_BINARY, "vexmira", static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+    std::this_thread::sleep_for(2s);  // the window has shown and waits for the keyring
+    ::kill(child, SIGTERM);
+    for (; waited < 10s && ::waitpid(child, &status, WNOHANG) != child; waited += 20ms) std::this_thread::sleep_for(20ms);
+    if (waited >= 10s) ::kill(child, SIGKILL), ::waitpid(child, &status, 0);
+  }
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_LT(waited, 2s);
+  EXPECT_EQ(ReadFile(path), before);
+  EXPECT_EQ(SettingsStore(path, &keyring).Load().fields.Pass, "account");
 }
 
 TEST(WithoutKeyring, PasswordsStayInTheFileAsBefore) {
