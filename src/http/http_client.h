@@ -185,7 +185,7 @@ class HttpClient : private win::MessageReceiver {
   void HandleBufferedLines();
   void HandleHeaderLine();
   void HandleStatusLine(const std::string& Line);
-  void HandleLocation(const std::string& Value);
+  void HandleLocation(const std::string& Location);
   bool CountHeaderLine(std::size_t bytes);
   void NoteContentLength(const std::string& Value);
   std::string Origin() const;
@@ -224,6 +224,7 @@ class HttpClient : private win::MessageReceiver {
   std::size_t ResponseHeaderBytes = 0;
   int ResponseHeaderLines = 0;
   std::int64_t ContentLength = -1;  // announced body length; -1 when none
+  bool StatusLineReceived = false;
   bool ConnectionReset = false;
   std::int32_t TimeLimitBacklog = -1;  // request bytes the peer had not taken at the last arming
   std::vector<std::string> FHeaderLines;

@@ -7,6 +7,7 @@
 
 #include "http/base64.h"
 #include "http/http_client.h"
+#include "http/request_line.h"
 #include "http/split_url.h"
 
 namespace {
@@ -87,11 +88,13 @@ std::string HttpClient::AbsoluteUri(const std::string& Protocol, const std::stri
 }
 
 // A look-up that cannot even start (a name the resolver refuses) ends the request like a
-// failed one instead of leaving the client stuck in the resolving state.
+// failed one instead of leaving the client stuck in the resolving state. The socket speaks IPv4
+// only: a bracketed IP literal (IPv6) is said to be unsupported rather than unresolvable.
 void HttpClient::StartLookup() {
   SetClientState(hsResolving);
   ArmTimeLimit();
   try {
+    if (ConnectHost.starts_with('[')) throw std::runtime_error("IPv6 addresses are not supported");
     FSocket->DnsLookup(ConnectHost);
   } catch (const std::exception& e) {
     FStatusCode = kLocalFailureStatus;
@@ -141,6 +144,7 @@ void HttpClient::SocketSessionConnected(std::uint16_t Error) {
   ResponseHeaderBytes = 0;
   ResponseHeaderLines = 0;
   ContentLength = -1;
+  StatusLineReceived = false;
   ConnectionReset = false;
   SentOrigin = Origin();
   LineHandler = &HttpClient::HandleHeaderLine;
@@ -181,12 +185,12 @@ void HttpClient::SendRequestHeader(const std::string& Method) {
   const bool post = Method == "POST";
   RequestBuffer.clear();
   FireHeaderBegin();
-  AddHeaderLine(Method + " " + RequestPath + " HTTP/1.0");
+  AddHeaderLine(Method + " " + EncodeForRequestLine(RequestPath) + " HTTP/1.0");
   if (!Sender.empty()) AddHeaderLine("From: " + Sender);
   if (!Reference.empty()) AddHeaderLine("Referer: " + Reference);
   if (post && !ContentTypePost.empty()) AddHeaderLine("Content-Type: " + ContentTypePost);
   if (!Agent.empty()) AddHeaderLine("User-Agent: " + Agent);
-  AddHeaderLine("Host: " + TargetHost);
+  AddHeaderLine("Host: " + EncodeForRequestLine(TargetHost));  // as the authority of an absolute URI
   if (NoCache) AddHeaderLine("Pragma: no-cache");
   if (post) AddHeaderLine("Content-Length: " + std::to_string(PostStream->Size()));
   if (ModifiedSince != 0) AddHeaderLine("If-Modified-Since: " + FormatHttpDate(ModifiedSince) + " GMT");

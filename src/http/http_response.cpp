@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "http/http_client.h"
+#include "http/request_line.h"
 #include "http/split_url.h"
 
 namespace {
@@ -17,9 +18,6 @@ std::string Lowercase(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
   return text;
 }
-
-// Control characters of the byte world (C0, DEL, C1) and the blank: none belongs in a request line.
-bool UnfitForRequestLine(unsigned char c) { return c <= 0x20 || (c >= 0x7F && c <= 0x9F); }
 
 // The three characters of the code read as a decimal conversion reads a number: leading blanks,
 // an optional sign, then nothing but digits.
@@ -126,12 +124,15 @@ void HttpClient::HandleStatusLine(const std::string& Line) {
     return;
   }
   FStatusCode = *code;
+  StatusLineReceived = true;
   FReasonPhrase = Line.size() > 13 ? Line.substr(13) : std::string();
 }
 
-// The new target goes into the next request line as it stands, so a value that would break that
-// line, or that names nothing, ends the request; so does a protocol this client does not speak.
-void HttpClient::HandleLocation(const std::string& Value) {
+// The new target, without its fragment, goes into the next request line as it stands, so a value
+// that would break that line, or that names nothing, ends the request; so does a protocol this
+// client does not speak.
+void HttpClient::HandleLocation(const std::string& Location) {
+  const std::string Value(WithoutFragment(Location));
   if (Value.empty() || std::any_of(Value.begin(), Value.end(), [](char c) { return UnfitForRequestLine(c); })) {
     FailRequest("Invalid location in response");
     return;

@@ -106,13 +106,15 @@ bool HttpClient::RequestStillGoingOut() { return Sending || FSocket->PendingOutp
 
 // Runs when the connection of an answered request ends: half a page must not pass for the page.
 // A reset fails the request unless the announced length arrived whole; a clean close fails it
-// when less than the announced length arrived.
+// when less than the announced length arrived. A relocated request whose connection ends before
+// its status line fails too: the status of the answer that relocated it is not this one's.
 void HttpClient::CheckResponseComplete() {
   if ((FState != hsAwaitingHeader && FState != hsReceivingBody) || FStatusCode >= 400) return;
   const bool bodyExpected = RequestKind != hrHead && !CarriesNoBody(FStatusCode);
   const bool shortBody = bodyExpected && ContentLength >= 0 && FReceivedCount < ContentLength;
   const bool knownWhole = ContentLength >= 0 && !shortBody && FState == hsReceivingBody;
-  if (ConnectionReset && !knownWhole && !RequestStillGoingOut()) {
+  const bool noRelocatedAnswer = Relocations > 0 && !StatusLineReceived;
+  if ((ConnectionReset && !knownWhole && !RequestStillGoingOut()) || noRelocatedAnswer) {
     FStatusCode = kLocalFailureStatus;
     FReasonPhrase = SocketErrorText(ws::WSAECONNRESET);
   } else if (shortBody) {

@@ -18,32 +18,35 @@ void SplitUserPart(std::string_view userPart, UrlParts& parts) {
   if (colon != std::string_view::npos) parts.password = userPart.substr(colon + 1);
 }
 
-// The authority [user[:password]@]host[:port] followed by an optional path.
+// Host and optional port; a bracketed host (an IP literal) keeps its brackets and its colons.
+void SplitHostPort(std::string_view hostPort, UrlParts& parts) {
+  const std::size_t colon =
+      hostPort.starts_with('[') ? hostPort.find(':', hostPort.find(']')) : hostPort.rfind(':');
+  parts.host = hostPort.substr(0, colon);
+  if (colon != std::string_view::npos) parts.port = hostPort.substr(colon + 1);
+}
+
+// The authority [user[:password]@]host[:port] ends at the first "/" or "?" (a "#" is gone
+// already), so nothing in the path or query can name the host. A path that starts with the query gets its "/".
 void SplitAuthority(std::string_view rest, UrlParts& parts) {
-  const std::size_t slash = rest.find('/');
-  if (slash != std::string_view::npos) {
-    parts.path = rest.substr(slash);
-    rest = rest.substr(0, slash);
+  const std::size_t end = rest.find_first_of("/?");
+  if (end != std::string_view::npos) {
+    parts.path = rest[end] == '?' ? "/" : "";
+    parts.path += rest.substr(end);
+    rest = rest.substr(0, end);
   }
   const std::size_t at = rest.rfind('@');
-  const std::size_t colon = rest.rfind(':');
-  if (at == std::string_view::npos && colon == std::string_view::npos) {
-    parts.host = rest;
-  } else if (colon != std::string_view::npos && (at == std::string_view::npos || colon > at)) {
-    parts.port = rest.substr(colon + 1);
-    const std::size_t hostStart = at == std::string_view::npos ? 0 : at + 1;
-    parts.host = rest.substr(hostStart, colon - hostStart);
-    if (at != std::string_view::npos) SplitUserPart(rest.substr(0, at), parts);
-  } else {
-    parts.host = rest.substr(at + 1);
-    SplitUserPart(rest.substr(0, at), parts);
-  }
+  if (at != std::string_view::npos) SplitUserPart(rest.substr(0, at), parts);
+  SplitHostPort(rest.substr(at == std::string_view::npos ? 0 : at + 1), parts);
 }
 
 }  // namespace
 
+std::string_view WithoutFragment(std::string_view text) { return text.substr(0, text.find('#')); }
+
 UrlParts SplitUrl(std::string_view text) {
   UrlParts parts;
+  text = WithoutFragment(text);
   if (text.empty()) return parts;
   std::size_t authority = 0;
   if (const std::size_t scheme = text.find("://"); scheme != std::string_view::npos) {

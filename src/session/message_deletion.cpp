@@ -3,6 +3,7 @@
 
 #include <string_view>
 
+#include "http/request_line.h"
 #include "session/list_error.h"
 #include "session/row_helpers.h"
 
@@ -45,5 +46,5 @@ std::string BuildDeletionQuery(PageText& page, const MessageList& list) {
     if (list.senders[j].state != CheckState::Checked) continue;
     query += "&" + ListItem(list.fieldNames, static_cast<long>(j)) + "=TRUE";
   }
-  return query + "&Delete.x=Delete";
+  return EncodeForRequestLine(query + "&Delete.x=Delete");
 }

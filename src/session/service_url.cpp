@@ -7,8 +7,8 @@
 
 namespace {
 
-// Read exactly as the HTTP client splits URLs: the authority ends at the first "/", so anything
-// but a path after the server (":6666", ".evil.example", "@10.1.1.1") is refused here.
+// Stricter than the HTTP client's split, whose authority ends at the first "/", "?" or "#":
+// anything but a path after the server (":6666", ".evil.example", "@10.1.1.1") is refused here.
 bool LeadsTo(std::string_view url, std::string_view server) {
   constexpr std::string_view kScheme = "http://";
   if (!url.starts_with(kScheme)) return false;

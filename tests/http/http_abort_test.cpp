@@ -114,6 +114,8 @@ TEST(HttpAbort, FailedLookupAndRefusedConnection) {
   HttpClient http;
   http.URL = "http://no-such-host.invalid/";
   EXPECT_EQ(GetRaising(http), "404 can't resolve hostname to IP address");
+  http.URL = "http://[::1]:8080/";
+  EXPECT_EQ(GetRaising(http), "404 IPv6 addresses are not supported");
   std::uint16_t closedPort = 0;
   {
     ScriptedServer gone(std::vector<httptest::Script>{});

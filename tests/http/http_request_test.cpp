@@ -107,6 +107,35 @@ TEST(HttpRequest, ProxyGetKeepsTheUrlPortAndSendsNoCredentialsWithoutUser) {
   EXPECT_EQ(OnlyRequest(server), "GET http://192.0.2.20:8080/logout?s=1 HTTP/1.0\r\nHost: 192.0.2.20\r\n\r\n");
 }
 
+// The host, the port and the credentials' origin come from before the first "/", "?" or "#"; a
+// fragment, also one of a relocation, never goes out.
+TEST(HttpRequest, TheAuthorityEndsBeforeTheQueryAndTheFragmentStaysHome) {
+  ScriptedServer elsewhere(std::vector<httptest::Script>{});
+  ScriptedServer named({{Send("HTTP/1.0 302 Found\r\nLocation: /y#z\r\n\r\n")}, {Send(kOk)}}, true, "127.0.0.2");
+  HttpClient http;
+  const std::string query = "?@" + elsewhere.HostPort() + "/x";
+  http.URL = "http://joe:pw@127.0.0.2:" + std::to_string(named.Port()) + query + "#frag";
+  http.Get();
+  const std::string lines = " HTTP/1.0\r\nHost: 127.0.0.2\r\nAuthorization: Basic am9lOnB3\r\n\r\n";
+  EXPECT_EQ(named.Requests(), (std::vector<std::string>{"GET /" + query + lines, "GET /y" + lines}));
+  EXPECT_EQ(elsewhere.Connections(), 0);
+}
+
+// Blanks and controls of a URL go out percent-encoded, in the request line and the Host line;
+// every other byte, "%" included, as it stands.
+TEST(HttpRequest, BytesUnfitForTheRequestLineGoOutEncoded) {
+  ScriptedServer server({{Send(kOk)}, {Send(kOk)}});
+  HttpClient http;
+  http.URL = server.Url("/a b\tc\v\x7f\x85\x9f\xa0%41+");
+  http.Get();
+  http.URL = "http://a b/x";
+  http.Proxy = server.HostPort();
+  http.Get();
+  EXPECT_EQ(server.Requests(), (std::vector<std::string>{
+                                   "GET /a%20b%09c%0B%7F%85%9F\xa0%41+ HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n",
+                                   "GET http://a%20b/x HTTP/1.0\r\nHost: a%20b\r\n\r\n"}));
+}
+
 TEST(HttpRequest, EmptyPostSendsZeroLengthAndItsEvents) {
   ScriptedServer server({{Send(kOk)}});
   HttpClient http;

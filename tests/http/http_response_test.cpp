@@ -120,6 +120,19 @@ TEST(HttpResponse, ServerClosingBeforeAnyStatusReturnsWithStatusZero) {
   EXPECT_EQ(outcome.body, "");
 }
 
+// The 302 that relocated the request is no answer of the new connection.
+TEST(HttpResponse, ARelocatedRequestWhoseConnectionEndsBeforeAStatusLineFails) {
+  for (const httptest::Script& second :
+       {httptest::Script{}, {Send("HTTP/1.0 20")}, {Send("HTTP/1.2 200 OK\r\n\r\nno status line")}}) {
+    ScriptedServer server({{Send("HTTP/1.0 302 Found\r\nLocation: /next\r\n\r\n")}, second});
+    HttpClient http;
+    const Outcome outcome = Fetch(http, server.Url());
+    EXPECT_EQ(outcome.code, kLocalFailureStatus);
+    EXPECT_EQ(outcome.message, "Connection reset by peer (Error #10054)");
+    EXPECT_EQ(server.Connections(), 2);
+  }
+}
+
 TEST(HttpResponse, RelocationsByPathByHostAndWithoutSpace) {
   ScriptedServer target({{Send("HTTP/1.0 200 OK\r\n\r\nthere")}});
   ScriptedServer server({
@@ -170,6 +183,15 @@ std::string Lines(const std::string& status, const std::string& line, int count)
   return text;
 }
 
+// A header of exactly `bytes` bytes, its empty line included (for sizes whose last line has room).
+std::string HeaderOfBytes(std::size_t bytes) {
+  std::string header = "HTTP/1.0 200 OK\r\n";
+  while (header.size() + 2 < bytes) {
+    header += "X: " + std::string(std::min<std::size_t>(7995, bytes - header.size() - 7), 'x') + "\r\n";
+  }
+  return header + "\r\n";
+}
+
 TEST(HttpResponse, LocalFailuresEndTheRequestWithAClearReason) {
   std::vector<httptest::Script> loop(kMaxRelocations + 1, {Send("HTTP/1.0 302 Found\r\nLocation: /again\r\n\r\n")});
   struct Case {
@@ -179,6 +201,7 @@ TEST(HttpResponse, LocalFailuresEndTheRequestWithAClearReason) {
   const Case cases[] = {
       {loop, "Too many relocations (more than 20)"},
       {{{Send("HTTP/1.0 200 OK\r\nX: " + std::string(9000, 'x') + "\r\n\r\n")}}, "Response header line too long"},
+      {{{Send("HTTP/1.0 200 OK\r\nX: " + std::string(8187, 'x') + "\r\n\r\n")}}, "Response header line too long"},
       {{{Send("HTTP/1.0 2x0 OK\r\n\r\n")}}, "Invalid status line in response"},
       {{{Send("HTTP/1.0 2 0 OK\r\n\r\n")}}, "Invalid status line in response"},
       {{{Send("HTTP/1.0 +-1 OK\r\n\r\n")}}, "Invalid status line in response"},
@@ -195,6 +218,7 @@ TEST(HttpResponse, LocalFailuresEndTheRequestWithAClearReason) {
       {{{Send(Lines("HTTP/1.0 200 OK", "X: y", 1000))}}, "Too many response header lines (more than 1000)"},
       {{{Send(Lines("HTTP/1.0 200 OK", "X: " + std::string(8000, 'x'), 40))}},
        "Response header too long (more than 262144 bytes)"},
+      {{{Send(HeaderOfBytes(kMaxResponseHeaderBytes + 1))}}, "Response header too long (more than 262144 bytes)"},
   };
   for (const Case& c : cases) {
     ScriptedServer server(c.scripts);
@@ -204,6 +228,25 @@ TEST(HttpResponse, LocalFailuresEndTheRequestWithAClearReason) {
     EXPECT_EQ(outcome.code, kLocalFailureStatus);
     EXPECT_EQ(outcome.message, c.reason);
     EXPECT_LE(http.HeaderLines().size(), static_cast<std::size_t>(kMaxResponseHeaderLines));
+  }
+}
+
+// Each bound admits what reaches it exactly; one more fails (the cases above).
+TEST(HttpResponse, AnswersAtTheBoundsStand) {
+  std::vector<httptest::Script> chain(kMaxRelocations, {Send("HTTP/1.0 302 Found\r\nLocation: /again\r\n\r\n")});
+  chain.push_back({Send("HTTP/1.0 200 OK\r\n\r\nbody")});
+  const std::vector<httptest::Script> cases[] = {
+      chain,
+      {{Send(Lines("HTTP/1.0 200 OK", "X: y", kMaxResponseHeaderLines - 2) + "\r\nbody")}},
+      {{Send(HeaderOfBytes(kMaxResponseHeaderBytes) + "body")}},
+      {{Send("HTTP/1.0 200 OK\r\nX: " + std::string(8186, 'x') + "\r\n\r\nbody")}},  // a line of 8191 bytes
+  };
+  for (const auto& scripts : cases) {
+    ScriptedServer server(scripts);
+    HttpClient http;
+    const Outcome outcome = Fetch(http, server.Url());
+    EXPECT_EQ(outcome.message, "");
+    EXPECT_EQ(outcome.body, "body");
   }
 }
 

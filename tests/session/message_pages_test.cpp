@@ -49,6 +49,13 @@ TEST(DeletionQuery, OddTagsAreReadAsTheyStand) {
             "x=y&Delete.x=Delete");
 }
 
+// Only what cannot stand in a request line is encoded; CR and LF stay for the client to refuse.
+TEST(DeletionQuery, BytesUnfitForTheRequestLineAreEncodedAndNoOther) {
+  const std::string field = "<input type=\"hidden\" name=\"n m\" value=\"a b\tc\v\x7f\x85\x9f\xa0%2B+&=\">";
+  EXPECT_EQ(Query(field, Rows({{"r s", true}})), "n%20m=a%20b%09c%0B%7F%85%9F\xa0%2B+&=&r%20s=TRUE&Delete.x=Delete");
+  EXPECT_EQ(Query("<input type=\"hidden\" name=\"n\" value=\"x\r\ny\">", {}), "n=x\r\ny&Delete.x=Delete");
+}
+
 TEST(DeletionQuery, CollectedFieldsAreMarkedAndNeverCollectedTwice) {
   PageText page;
   page.Load("<input type=\"hidden\" name=\"s\" value=\"1\"><input type=\"hidden\" name=\"t\" value=\"2\">");
