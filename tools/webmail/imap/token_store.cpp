@@ -64,7 +64,8 @@ std::string TokenStore::Save(const std::string& login, const std::string& token)
   if (KeyringRuns()) {
     try {
       keyring_->Write(KeyringName(login), token);
-      std::filesystem::remove(PathOf(login));  // an older token must not outlive the new one
+      std::error_code ignored;  // no file is no error; one that cannot go is shadowed by the keyring's
+      std::filesystem::remove(PathOf(login), ignored);  // an older token must not outlive the new one
       return "the desktop keyring";
     } catch (const KeyringError& e) {
       std::fprintf(stderr, "webmail: the keyring did not keep [%s]'s refresh token (%s); it goes into %s\n",
