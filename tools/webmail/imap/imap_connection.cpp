@@ -4,13 +4,13 @@
 #include <libetpan/libetpan.h>
 
 #include <algorithm>
-#include <cstdio>
+
+#include "webmail/store/message_text.h"
 
 namespace webmail {
 namespace {
 
 constexpr std::size_t kStreamBuffer = 16 * 1024;
-constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 // libetpan reads and writes through these; a failure of the transport is kept for the text
 // of the error, since libetpan only learns that the stream failed.
@@ -86,11 +86,7 @@ mailimap_fetch_type* FetchType(std::uint32_t bodyBytes) {
 }
 
 std::string DateText(const mailimap_date_time* date) {
-  if (!date || date->dt_month < 1 || date->dt_month > 12) return {};
-  char text[40];
-  std::snprintf(text, sizeof text, "%s %d %d %02d:%02d", kMonths[date->dt_month - 1], date->dt_day, date->dt_year,
-                date->dt_hour, date->dt_min);
-  return text;
+  return date ? RowDateText(date->dt_year, date->dt_month, date->dt_day, date->dt_hour, date->dt_min) : std::string();
 }
 
 void Take(const mailimap_msg_att_static& item, FetchedMessage& message) {

@@ -7,7 +7,6 @@
 #include <vmime/vmime.hpp>
 
 #include <charconv>
-#include <cstdio>
 
 #include "session/latin1_utf8.h"
 #include "session/whole_number.h"
@@ -15,8 +14,6 @@
 
 namespace webmail {
 namespace {
-
-constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 // Header text that is not an encoded word is UTF-8 where it is valid UTF-8 (RFC 6532), else
 // the single-byte text of older mailers.
@@ -67,11 +64,10 @@ std::string DateOf(const vmime::header& header, const std::string& internalDate)
   const std::string fallback = internalDate.empty() ? "(no date)" : internalDate;
   if (!header.hasField(vmime::fields::DATE)) return fallback;
   const auto date = header.Date()->getValue<vmime::datetime>();
-  if (!date || date->getYear() <= 1970 || date->getMonth() < 1 || date->getMonth() > 12) return fallback;
-  char text[40];
-  std::snprintf(text, sizeof text, "%s %d %d %02d:%02d", kMonths[date->getMonth() - 1], date->getDay(),
-                date->getYear(), date->getHour(), date->getMinute());
-  return text;
+  if (!date || date->getYear() <= 1970) return fallback;
+  const std::string text =
+      RowDateText(date->getYear(), date->getMonth(), date->getDay(), date->getHour(), date->getMinute());
+  return text.empty() ? fallback : text;
 }
 
 // The first text/plain part, else the first text/html part reduced to text; UTF-8.

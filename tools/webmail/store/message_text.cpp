@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <map>
 
 namespace webmail {
@@ -246,5 +247,14 @@ std::string HtmlToText(std::string_view html) {
 }
 
 std::string SizeText(std::uint64_t bytes) { return std::to_string(std::max<std::uint64_t>(1, (bytes + 1023) / 1024)) + "k"; }
+
+std::string RowDateText(int year, int month, int day, int hour, int minute) {
+  static constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                            "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  if (month < 1 || month > 12) return {};
+  char text[40];
+  std::snprintf(text, sizeof text, "%s %d %d %02d:%02d", kMonths[month - 1], day, year, hour, minute);
+  return text;
+}
 
 }  // namespace webmail

@@ -41,6 +41,9 @@ std::vector<std::string> BodyLines(std::string_view latin1, std::size_t maxBytes
 // character references decoded (UTF-8 out, like the input).
 std::string HtmlToText(std::string_view html);
 
+// "Dec 7 2024 10:05": a moment as a row shows it; empty for a month outside 1 to 12.
+std::string RowDateText(int year, int month, int day, int hour, int minute);
+
 // "Nk": the size in KiB, rounded up, at least 1.
 std::string SizeText(std::uint64_t bytes);
 
