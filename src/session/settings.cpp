@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <filesystem>
+#include <random>
 #include <vector>
 
 #include "platform/profile_file.h"
@@ -66,6 +68,15 @@ bool Listed(std::string_view list, std::string_view key) {
 
 bool NeedsEscape(unsigned char byte) { return byte <= ' ' || byte == 0x7F || byte == '%'; }
 
+// 128 random bits: a name no other settings file gets.
+std::string NewKeyringId() {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::random_device random;
+  std::string id;
+  for (int i = 0; i < 32; ++i) id += kHex[random() & 0xF];
+  return id;
+}
+
 int HexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
@@ -127,7 +138,24 @@ class SettingsStore::KeyringUse {
 
 SettingsStore::SettingsStore(std::string path, PasswordKeyring* keyring) : path_(std::move(path)), keyring_(keyring) {}
 
-std::string SettingsStore::KeyringName(Password which) const { return kPasswordKeys[which] + (" " + path_); }
+std::string SettingsStore::KeyringName(Password which) {
+  if (keyringId_.empty()) keyringId_ = NewKeyringId();
+  return kPasswordKeys[which] + (" " + keyringId_);
+}
+
+// Where this file's password may be kept, its own name first. Entries written before KEYRINGID
+// existed are named after the file's path as spelled then: most likely as it is spelled now, or
+// the file's real path.
+std::vector<std::string> SettingsStore::KeyringNames(Password which) const {
+  const std::string key = kPasswordKeys[which];
+  std::vector<std::string> names;
+  if (!keyringId_.empty()) names.push_back(key + " " + keyringId_);
+  names.push_back(key + " " + path_);
+  std::error_code error;
+  const std::string real = std::filesystem::weakly_canonical(path_, error).string();
+  if (!error && real != path_) names.push_back(key + " " + real);
+  return names;
+}
 
 LoadedSettings SettingsStore::Load() {
   LoadedSettings loaded;
@@ -157,6 +185,7 @@ LoadedSettings SettingsStore::Load() {
   s.WavPlay = read.Yes("WAVPLAY");
   s.Headers = read.Yes("HEADERS");
   s.StartAtLogin = read.Yes("STARTATLOGIN");
+  keyringId_ = read.Text(kKeyringIdKey);
   try {
     ReadKeyringPasswords(read.Text(kKeyringKey), s);
   } catch (const KeyringError& e) {
@@ -179,33 +208,47 @@ void SettingsStore::ReadKeyringPasswords(const std::string& listed, Settings& fi
   }
   if (!wanted) return;
   if (!keyring_ || !keyring_->Available()) throw KeyringError("no keyring is running");
+  bool missing = false;
   for (int p = 0; p < kPasswordCount; ++p) {
     if (!passwords_[p].unread) continue;
-    *texts[p] = keyring_->Read(KeyringName(static_cast<Password>(p)));
-    passwords_[p].unread = false;
+    *texts[p] = ReadFromKeyring(static_cast<Password>(p));
+    passwords_[p].unread = texts[p]->empty();  // so that the next save does not overwrite it
+    missing = missing || passwords_[p].unread;
   }
+  if (missing) throw KeyringError("the keyring holds no password saved for this account");
+}
+
+std::string SettingsStore::ReadFromKeyring(Password which) {
+  const std::vector<std::string> names = KeyringNames(which);
+  for (const std::string& name : names) {
+    std::string password = keyring_->Read(name);
+    if (password.empty()) continue;
+    if (keyringId_.empty() || name != names.front()) passwords_[which].oldName = name;
+    return password;
+  }
+  return {};
 }
 
 SettingsStore::StoredPassword SettingsStore::Store(Password which, bool save, const std::string& password,
                                                  KeyringUse& keyring) {
   const PasswordState& now = passwords_[which];
-  if (!save) {
+  if (save && now.unread && password.empty()) return {"", now};  // not typed again: stays in the keyring
+  if (!save || password.empty()) {
     if (!now.inKeyring) return {};
     if (PasswordKeyring* k = keyring.Get()) {
       try {
-        k->Remove(KeyringName(which));
+        for (const std::string& name : KeyringNames(which)) k->Remove(name);
         return {};
       } catch (const KeyringError&) {
         keyring.Failed();
       }
     }
-    return {"", {true, false}};  // still there: listed, so that the next save removes it
+    return {"", {true, false, now.oldName}};  // still there: listed, so that the next save removes it
   }
-  if (now.unread && password.empty()) return {"", now};  // not typed again: stays in the keyring
   if (PasswordKeyring* k = keyring.Get()) {
     try {
       k->Write(KeyringName(which), password);
-      return {"", {true, false}};
+      return {"", {true, false}, now.oldName};
     } catch (const KeyringError&) {
       keyring.Failed();
     }
@@ -220,7 +263,7 @@ void SettingsStore::Save(const Settings& f) {
   std::string listed;
   for (const auto& [stored, key] : {std::pair{&pass, "PASS"}, std::pair{&proxyPass, "PROXYPASS"}})
     if (stored->state.inKeyring) listed += (listed.empty() ? "" : ",") + std::string(key);
-  const std::vector<win::ProfileEntry> entries = {
+  std::vector<win::ProfileEntry> entries = {
       {"USERID", OneLine(f.UserId)},
       {"SAVEPASS", YesNo(f.SavePass)},
       {"PASS", pass.fileText},
@@ -238,6 +281,7 @@ void SettingsStore::Save(const Settings& f) {
       {kKeyringKey, listed},
       {"STARTATLOGIN", YesNo(f.StartAtLogin)},
   };
+  if (!keyringId_.empty()) entries.push_back({kKeyringIdKey, keyringId_});
   try {
     win::WriteProfileStrings(kSettingsSection, entries, path_);
   } catch (const win::FileError& e) {
@@ -245,4 +289,13 @@ void SettingsStore::Save(const Settings& f) {
   }
   passwords_[kAccount] = pass.state;
   passwords_[kProxy] = proxyPass.state;
+  // Only now that the file names the new entries may the old ones go. One that cannot go is an
+  // orphan holding a password the new entry holds too; nothing is lost.
+  for (const std::string* old : {&pass.replaced, &proxyPass.replaced}) {
+    if (PasswordKeyring* k = old->empty() ? nullptr : keyring.Get()) try {
+        k->Remove(*old);
+      } catch (const KeyringError&) {
+        keyring.Failed();
+      }
+  }
 }

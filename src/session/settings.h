@@ -4,20 +4,23 @@
 // configuration directory. Read once when the window first shows, written when it closes.
 // Saved passwords go to the desktop keyring when one runs; the key KEYRING, after the fourteen
 // keys of the fields, lists the keys whose password is kept there ("PASS,PROXYPASS"), and those
-// keys are written empty. Without a keyring they stay in the file in their shifted form, which
-// only obscures them.
+// keys are written empty; KEYRINGID, written once a password went there, names this file's entries
+// so that they are found again however the file's path is spelled. Without a keyring they stay
+// in the file in their shifted form, which only obscures them.
 
 #include <array>
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "session/password_keyring.h"
 
 inline constexpr const char* kSettingsFileName = "vexmira.ini";
 inline constexpr const char* kSettingsSection = "DATA";
 inline constexpr const char* kKeyringKey = "KEYRING";
+inline constexpr const char* kKeyringIdKey = "KEYRINGID";
 inline constexpr std::int32_t kDefaultCheckMinutes = 5;
 
 // A save that failed; the file is as it was before. The reason follows the path.
@@ -81,9 +84,10 @@ class SettingsStore {
   // problem, and is left as it is.
   LoadedSettings Load();
 
-  // Writes all fourteen keys, KEYRING and STARTATLOGIN in one replacement of the file (other sections and keys
-  // stay), so a failed save changes nothing in the file. Any value the fields can hold can be
-  // saved. Throws SettingsWriteError.
+  // Writes all fourteen keys, KEYRING, STARTATLOGIN and (once there is one) KEYRINGID in one
+  // replacement of the file (other sections and keys stay), so a failed save changes nothing in
+  // the file. Any value the fields can hold can be saved. An empty password is never put in the
+  // keyring: read back, it could not be told from one the keyring lost. Throws SettingsWriteError.
   void Save(const Settings& fields);
 
  private:
@@ -91,19 +95,24 @@ class SettingsStore {
   struct PasswordState {
     bool inKeyring = false;  // as the file lists it
     bool unread = false;     // listed, but the keyring could not give it
+    std::string oldName;     // the name it was found under, when not this file's own
   };
   struct StoredPassword {
     std::string fileText;  // PASS or PROXYPASS as written
     PasswordState state;   // once the file is written
+    std::string replaced;  // an entry under an old name, to go once the file names the new one
   };
   class KeyringUse;
 
   void ReadKeyringPasswords(const std::string& listed, Settings& fields);
   StoredPassword Store(Password which, bool save, const std::string& password, KeyringUse& keyring);
-  std::string KeyringName(Password which) const;
+  std::string ReadFromKeyring(Password which);
+  std::vector<std::string> KeyringNames(Password which) const;
+  std::string KeyringName(Password which);
 
   std::string path_;
   PasswordKeyring* keyring_;
+  std::string keyringId_;  // KEYRINGID; made when the first password goes to the keyring
   std::array<PasswordState, kPasswordCount> passwords_{};
 };
 

@@ -53,6 +53,9 @@ std::string Line(const std::string& text, const std::string& key) {
   return text.substr(start + 1, text.find('\n', start + 1) - start - 1);
 }
 
+// The name the file's entries are kept under, as the file says.
+std::string KeyringId(const std::string& path) { return Line(ReadFile(path), "KEYRINGID").substr(10); }
+
 // Counts what is asked of the keyring it passes everything on to.
 struct CountingKeyring : PasswordKeyring {
   explicit CountingKeyring(PasswordKeyring& inner) : inner(inner) {}
@@ -96,9 +99,10 @@ TEST_F(KeyringSettings, PasswordsGoToTheKeyringAndEveryByteComesBack) {
   const std::string text = ReadFile(path);
   EXPECT_EQ(Line(text, "PASS"), "PASS=");
   EXPECT_EQ(Line(text, "PROXYPASS"), "PROXYPASS=");
-  EXPECT_TRUE(text.ends_with("\nWAVPLAY=0\nKEYRING=PASS,PROXYPASS\nSTARTATLOGIN=0\n")) << text;
-  EXPECT_TRUE(KeyringHolds("PASS " + path));
-  EXPECT_TRUE(KeyringHolds("PROXYPASS " + path));
+  EXPECT_TRUE(text.find("\nWAVPLAY=0\nKEYRING=PASS,PROXYPASS\nSTARTATLOGIN=0\nKEYRINGID=") != std::string::npos) << text;
+  EXPECT_EQ(KeyringId(path).size(), 32u);
+  EXPECT_TRUE(KeyringHolds("PASS " + KeyringId(path)));
+  EXPECT_TRUE(KeyringHolds("PROXYPASS " + KeyringId(path)));
 
   const LoadedSettings loaded = SettingsStore(path, &keyring).Load();
   EXPECT_FALSE(loaded.problem) << loaded.problem->what();
@@ -111,11 +115,53 @@ TEST_F(KeyringSettings, APasswordNoLongerSavedLeavesTheKeyring) {
   Settings s = file.Load().fields;
   s.SavePass = false;
   file.Save(s);
-  EXPECT_FALSE(KeyringHolds("PASS " + path));
-  EXPECT_TRUE(KeyringHolds("PROXYPASS " + path));
+  EXPECT_FALSE(KeyringHolds("PASS " + KeyringId(path)));
+  EXPECT_TRUE(KeyringHolds("PROXYPASS " + KeyringId(path)));
   EXPECT_EQ(Line(ReadFile(path), "KEYRING"), "KEYRING=PROXYPASS");
   EXPECT_EQ(Line(ReadFile(path), "PASS"), "PASS=");
   EXPECT_EQ(SettingsStore(path, &keyring).Load().fields.ProxyPass, "two");
+}
+
+// An entry written under the path as it was spelled then is found through another spelling (a
+// link to the folder), moves to the file's own name at the next save, and is gone from the old
+// one; after that any spelling finds it.
+TEST_F(KeyringSettings, TheEntriesAreFoundHoweverThePathIsSpelledAndOldOnesMove) {
+  const std::string linked = dir.File("linked");
+  ASSERT_EQ(::symlink(dir.Path().c_str(), linked.c_str()), 0);
+  const std::string viaLink = linked + "/vexmira.ini";
+  WriteFile(path, "[DATA]\nUSERID=alice\nSAVEPASS=1\nPASS=\nKEYRING=PASS\n");
+  keyring.Write("PASS " + path, "old secret");
+
+  SettingsStore file(viaLink, &keyring);
+  LoadedSettings loaded = file.Load();
+  EXPECT_FALSE(loaded.problem);
+  EXPECT_EQ(loaded.fields.Pass, "old secret");
+  file.Save(loaded.fields);
+  EXPECT_TRUE(KeyringHolds("PASS " + KeyringId(path)));
+  EXPECT_FALSE(KeyringHolds("PASS " + path));
+  EXPECT_EQ(SettingsStore(path, &keyring).Load().fields.Pass, "old secret");
+}
+
+// A listed password the keyring does not hold is said so, and is neither stored empty nor
+// dropped from the list: a keyring that comes back later still gives it. An empty password is
+// not put in the keyring at all.
+TEST_F(KeyringSettings, AMissingEntryIsToldAndNeverOverwrittenWithNothing) {
+  WriteFile(path, "[DATA]\nUSERID=alice\nSAVEPASS=1\nPASS=\nKEYRING=PASS\nKEYRINGID=0123\n");
+  SettingsStore file(path, &keyring);
+  LoadedSettings loaded = file.Load();
+  ASSERT_TRUE(loaded.problem);
+  EXPECT_EQ(std::string(loaded.problem->what()),
+            "Unable to read the saved passwords from the keyring: the keyring holds no password saved for this account");
+  file.Save(loaded.fields);
+  EXPECT_EQ(Line(ReadFile(path), "KEYRING"), "KEYRING=PASS");
+  EXPECT_FALSE(KeyringHolds("PASS 0123"));
+
+  keyring.Write("PASS 0123", "back");
+  SettingsStore again(path, &keyring);
+  EXPECT_EQ(again.Load().fields.Pass, "back");
+  again.Save(WithPasswords("", "proxy"));
+  EXPECT_FALSE(KeyringHolds("PASS 0123"));
+  EXPECT_EQ(Line(ReadFile(path), "KEYRING"), "KEYRING=PROXYPASS");
 }
 
 // Each step waits at most the keyring's limit, once per load or save however many passwords
