@@ -23,6 +23,17 @@ std::string QuotedArgument(const std::string& argument) {
   return quoted + '"';
 }
 
+// A desktop entry's plain string value: only the backslash is special (control bytes never reach
+// here, QuotedArgument refused them before).
+std::string DesktopString(const std::string& text) {
+  std::string escaped;
+  for (const char c : text) {
+    if (c == '\\') escaped += c;
+    escaped += c;
+  }
+  return escaped;
+}
+
 }  // namespace
 
 std::string AutostartEntryPath(const std::string& appId) {
@@ -43,8 +54,12 @@ std::string DesktopExecLine(const std::vector<std::string>& command) {
 
 void WriteAutostartEntry(const std::string& appId, const std::string& name, const std::vector<std::string>& command) {
   const std::string path = AutostartEntryPath(appId);
-  const std::string content = "[Desktop Entry]\nType=Application\nName=" + name + "\nExec=" + DesktopExecLine(command) +
-                              "\nIcon=" + appId + "\nTerminal=false\nX-GNOME-Autostart-enabled=true\n";
+  // TryExec: once the program is gone (its package removed), the desktop skips the entry
+  // instead of failing to start it at every login.
+  const std::string exec = DesktopExecLine(command);
+  const std::string content = "[Desktop Entry]\nType=Application\nName=" + name + "\nTryExec=" +
+                              DesktopString(command.front()) + "\nExec=" + exec + "\nIcon=" + appId +
+                              "\nTerminal=false\nX-GNOME-Autostart-enabled=true\n";
   std::error_code error;
   std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
   if (error) throw AutostartError("Unable to write to " + path + ": " + error.message());

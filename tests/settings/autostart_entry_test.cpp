@@ -30,13 +30,15 @@ TEST_F(AutostartEntry, IsWrittenReplacedAndRemoved) {
   win::WriteAutostartEntry(kAppId, "Notifier", {"/opt/old/notifier", "--minimized"});
   win::WriteAutostartEntry(kAppId, "Notifier", {"/usr/bin/notifier", "--minimized"});
   EXPECT_EQ(ReadFile(entry),
-            "[Desktop Entry]\nType=Application\nName=Notifier\nExec=\"/usr/bin/notifier\" \"--minimized\"\n"
+            "[Desktop Entry]\nType=Application\nName=Notifier\nTryExec=/usr/bin/notifier\n"
+            "Exec=\"/usr/bin/notifier\" \"--minimized\"\n"
             "Icon=example.test.Notifier\nTerminal=false\nX-GNOME-Autostart-enabled=true\n");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(config.File("autostart")), {}), 1);  // no leftovers
 
   // The desktop's own validator accepts it, also with a path that needs quoting and escaping.
   win::WriteAutostartEntry(kAppId, "Notifier", {"/opt/my \"apps\"/100%/$x\\notifier", "--minimized"});
   EXPECT_EQ(std::system(("desktop-file-validate " + entry).c_str()), 0) << ReadFile(entry);
+  EXPECT_NE(ReadFile(entry).find("\nTryExec=/opt/my \"apps\"/100%/$x\\\\notifier\n"), std::string::npos);
 
   win::RemoveAutostartEntry(kAppId);
   EXPECT_FALSE(std::filesystem::exists(entry));
