@@ -5,8 +5,10 @@
 #include <QIcon>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "app/command_line.h"
+#include "app/display_choice.h"
 #include "app/program_end.h"
 #include "app/single_instance.h"
 #include "platform/core_dumps.h"
@@ -29,9 +31,18 @@ int main(int argc, char* argv[]) {
   if (const int* exitCode = std::get_if<int>(&commandLine)) return *exitCode;
   const StartOptions& options = std::get<StartOptions>(commandLine);
 
+  if (!std::getenv("QT_QPA_PLATFORM")) {
+    const DisplayChoice display = ChooseDisplay(CurrentDisplaySession());
+    if (!display.problem.empty()) {
+      std::fprintf(stderr, "vexmira: %s\n", display.problem.c_str());
+      return 1;
+    }
+    ::setenv("QT_QPA_PLATFORM", display.platforms.c_str(), 1);
+  }
   QApplication app(argc, argv);
   // No display name: the platform would append it to every caption ("Messages — ...").
   QGuiApplication::setDesktopFileName(QStringLiteral(VEXMIRA_APP_ID));
+  QCoreApplication::setApplicationName(QStringLiteral("Vexmira"));  // the tray item's title on D-Bus
   QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(VEXMIRA_APP_ID), NewMailIcon()));
 
   const auto instance = SingleInstance::ForProgram(QString::fromStdString(win::GetWindowsDirectory()));

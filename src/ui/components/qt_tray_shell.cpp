@@ -2,8 +2,21 @@
 #include "ui/components/qt_tray_shell.h"
 
 #include <QCursor>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QGuiApplication>
 #include <QMenu>
+
+namespace {
+
+// Qt hosts the icon over D-Bus (StatusNotifierItem) when a watcher runs, and in an X11 tray
+// otherwise; it asks the same question.
+bool HostedOverDBus() {
+  const QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
+  return bus && bus->isServiceRegistered(QStringLiteral("org.kde.StatusNotifierWatcher"));
+}
+
+}  // namespace
 
 QtTrayShell::QtTrayShell() {
   QObject::connect(&icon_, &QSystemTrayIcon::activated, &icon_,
@@ -12,14 +25,20 @@ QtTrayShell::QtTrayShell() {
 
 bool QtTrayShell::Add(const TrayNotifyRecord& record) {
   if (!QSystemTrayIcon::isSystemTrayAvailable()) return false;
+  menuExported_ = HostedOverDBus();
   Modify(record);
   icon_.show();
   return true;
 }
 
+// A desktop that hosts the icon over D-Bus draws the menu itself, from the exported one (the
+// host calls no context request then); an X11 tray leaves it to the right click, and a menu set
+// here would open twice.
 void QtTrayShell::Modify(const TrayNotifyRecord& record) {
   icon_.setIcon(record.icon);
   icon_.setToolTip(record.tip);
+  QMenu* exported = menuExported_ ? record.menu : nullptr;
+  if (icon_.contextMenu() != exported) icon_.setContextMenu(exported);
 }
 
 void QtTrayShell::Delete() { icon_.hide(); }

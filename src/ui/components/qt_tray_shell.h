@@ -34,4 +34,5 @@ class QtTrayShell : public TrayShell {
   void Activated(QSystemTrayIcon::ActivationReason reason) const;
 
   QSystemTrayIcon icon_;
+  bool menuExported_ = false;
 };

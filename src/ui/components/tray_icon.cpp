@@ -149,4 +149,4 @@ void TrayIcon::RefreshIcon() {
   }
 }
 
-TrayNotifyRecord TrayIcon::FillNotifyRecord() const { return {icon_, ShortHint(hint_)}; }
+TrayNotifyRecord TrayIcon::FillNotifyRecord() const { return {icon_, ShortHint(hint_), popupMenu_}; }

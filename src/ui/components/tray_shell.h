@@ -41,7 +41,8 @@ inline constexpr ShiftState ssDouble = 64;
 // What the shell is given with each add and modify.
 struct TrayNotifyRecord {
   QIcon icon;
-  QString tip;  // already cut to what the shell shows
+  QString tip;             // already cut to what the shell shows
+  QMenu* menu = nullptr;   // the icon's menu, for desktops that draw it themselves
 };
 
 class TrayShell {
