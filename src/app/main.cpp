@@ -12,6 +12,7 @@
 #include "platform/core_dumps.h"
 #include "platform/profile_file.h"
 #include "ui/components/letter_icons.h"
+#include "ui/interface_language.h"
 #include "ui/message_boxes.h"
 #include "ui/program_windows.h"
 #include "vexmira_version.h"
@@ -30,6 +31,7 @@ int main(int argc, char* argv[]) {
   const StartOptions& options = std::get<StartOptions>(commandLine);
 
   QApplication app(argc, argv);
+  InstallInterfaceLanguage();  // before the first window; the command line above stays English
   // No display name: the platform would append it to every caption ("Messages — ...").
   QGuiApplication::setDesktopFileName(QStringLiteral(VEXMIRA_APP_ID));
   QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(VEXMIRA_APP_ID), NewMailIcon()));
