@@ -30,6 +30,8 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://vexmira.example/)
 # The Qt libraries come from the programs' links; the platform plugins are loaded at run time.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-qpa-plugins)
+# Qt's own texts (dialog buttons) in the languages the interface speaks.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-translations-l10n)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 include(CPack)

@@ -14,6 +14,7 @@
 #include "platform/core_dumps.h"
 #include "platform/profile_file.h"
 #include "ui/components/letter_icons.h"
+#include "ui/interface_language.h"
 #include "ui/message_boxes.h"
 #include "ui/program_windows.h"
 #include "vexmira_version.h"
@@ -40,6 +41,7 @@ int main(int argc, char* argv[]) {
     ::setenv("QT_QPA_PLATFORM", display.platforms.c_str(), 1);
   }
   QApplication app(argc, argv);
+  InstallInterfaceLanguage();  // before the first window; the command line above stays English
   // No display name: the platform would append it to every caption ("Messages — ...").
   QGuiApplication::setDesktopFileName(QStringLiteral(VEXMIRA_APP_ID));
   QCoreApplication::setApplicationName(QStringLiteral("Vexmira"));  // the tray item's title on D-Bus

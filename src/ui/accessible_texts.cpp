@@ -20,55 +20,60 @@
 namespace {
 
 // An empty name leaves the one Qt derives from the control's caption or its buddy label.
-void Describe(QWidget* control, const char* name, const char* description) {
-  if (*name) control->setAccessibleName(QString::fromUtf8(name));
-  if (*description) control->setAccessibleDescription(QString::fromUtf8(description));
+void Describe(QWidget* control, const QString& name, const QString& description) {
+  if (!name.isEmpty()) control->setAccessibleName(name);
+  if (!description.isEmpty()) control->setAccessibleDescription(description);
 }
 
-void Label(QLabel* label, QWidget* control, const char* description) {
+void Label(QLabel* label, QWidget* control, const QString& description) {
   label->setBuddy(control);
-  Describe(control, "", description);
+  Describe(control, QString(), description);
 }
 
 }  // namespace
 
 void DescribeMainWindow(MainWindow& w) {
-  Label(w.loginLabel, w.loginEdit, "Login name of the webmail account");
-  Label(w.passwordLabel, w.passwordEdit, "");
-  Describe(w.passwordEdit, "Account password", "Password of the webmail account");
-  Label(w.checkIntervalLabel, w.checkIntervalEdit, "Minutes between automatic checks, 2 to 60");
-  Describe(w.autoCheckBox, "Automatic check enabled", "");
-  Describe(w.savePasswordBox, "Save account password", "Keep the account password in the settings file");
+  Label(w.loginLabel, w.loginEdit, MainWindow::tr("Login name of the webmail account"));
+  Label(w.passwordLabel, w.passwordEdit, QString());
+  Describe(w.passwordEdit, MainWindow::tr("Account password"), MainWindow::tr("Password of the webmail account"));
+  Label(w.checkIntervalLabel, w.checkIntervalEdit, MainWindow::tr("Minutes between automatic checks, 2 to 60"));
+  Describe(w.autoCheckBox, MainWindow::tr("Automatic check enabled"), QString());
+  Describe(w.savePasswordBox, MainWindow::tr("Save account password"),
+           MainWindow::tr("Keep the account password in the settings file"));
 
-  Describe(w.useProxyBox, "", "Reach the webmail service through an HTTP proxy");
-  Label(w.proxyUserLabel, w.proxyUserEdit, "User name for the proxy's authentication");
-  Label(w.proxyPasswordLabel, w.proxyPasswordEdit, "");
-  Describe(w.proxyPasswordEdit, "Proxy password", "Password for the proxy's authentication");
-  Label(w.proxyHostLabel, w.proxyHostEdit, "Host name or address of the HTTP proxy");
-  Label(w.proxyPortLabel, w.proxyPortEdit, "Port of the HTTP proxy");
-  Describe(w.saveProxyPasswordBox, "Save proxy password", "Keep the proxy password in the settings file");
-  Describe(w.playSoundBox, "", "Play a sound when new mail arrives");
-  Describe(w.soundFileEdit->Edit(), "Sound file", "Wave file played when new mail arrives");
-  Describe(w.soundFileEdit->BrowseButton(), "Choose sound file", "Choose the wave file in a file chooser");
-  Describe(w.startAtLoginBox, "", "Start Vexmira in the notification area when you log in");
+  Describe(w.useProxyBox, QString(), MainWindow::tr("Reach the webmail service through an HTTP proxy"));
+  Label(w.proxyUserLabel, w.proxyUserEdit, MainWindow::tr("User name for the proxy's authentication"));
+  Label(w.proxyPasswordLabel, w.proxyPasswordEdit, QString());
+  Describe(w.proxyPasswordEdit, MainWindow::tr("Proxy password"),
+           MainWindow::tr("Password for the proxy's authentication"));
+  Label(w.proxyHostLabel, w.proxyHostEdit, MainWindow::tr("Host name or address of the HTTP proxy"));
+  Label(w.proxyPortLabel, w.proxyPortEdit, MainWindow::tr("Port of the HTTP proxy"));
+  Describe(w.saveProxyPasswordBox, MainWindow::tr("Save proxy password"),
+           MainWindow::tr("Keep the proxy password in the settings file"));
+  Describe(w.playSoundBox, QString(), MainWindow::tr("Play a sound when new mail arrives"));
+  Describe(w.soundFileEdit->Edit(), MainWindow::tr("Sound file"),
+           MainWindow::tr("Wave file played when new mail arrives"));
+  Describe(w.soundFileEdit->BrowseButton(), MainWindow::tr("Choose sound file"),
+           MainWindow::tr("Choose the wave file in a file chooser"));
+  Describe(w.startAtLoginBox, QString(), MainWindow::tr("Start Vexmira in the notification area when you log in"));
 }
 
 // Item views take no name from a buddy label: theirs are given.
 void DescribeMessagesWindow(MessagesWindow& w) {
-  Label(w.senderLabel, w.senders, "Senders of the new messages; tick the ones to delete");
-  Describe(w.senders, "From", "");
-  Label(w.dateLabel, w.dates, "Dates of the new messages");
-  Describe(w.dates, "Date", "");
-  Label(w.subjectLabel, w.subjects, "Subjects of the new messages");
-  Describe(w.subjects, "Subject", "");
-  Label(w.sizeLabel, w.sizes, "Sizes of the new messages");
-  Describe(w.sizes, "Size", "");
-  Describe(w.okButton, "", "Close this window");
-  Describe(w.deleteButton, "", "Delete the ticked messages");
-  Describe(w.previewButton, "", "Show the selected message");
+  Label(w.senderLabel, w.senders, MessagesWindow::tr("Senders of the new messages; tick the ones to delete"));
+  Describe(w.senders, MessagesWindow::tr("From"), QString());
+  Label(w.dateLabel, w.dates, MessagesWindow::tr("Dates of the new messages"));
+  Describe(w.dates, MessagesWindow::tr("Date"), QString());
+  Label(w.subjectLabel, w.subjects, MessagesWindow::tr("Subjects of the new messages"));
+  Describe(w.subjects, MessagesWindow::tr("Subject"), QString());
+  Label(w.sizeLabel, w.sizes, MessagesWindow::tr("Sizes of the new messages"));
+  Describe(w.sizes, MessagesWindow::tr("Size"), QString());
+  Describe(w.okButton, QString(), MessagesWindow::tr("Close this window"));
+  Describe(w.deleteButton, QString(), MessagesWindow::tr("Delete the ticked messages"));
+  Describe(w.previewButton, QString(), MessagesWindow::tr("Show the selected message"));
 }
 
 void DescribePreviewWindow(PreviewWindow& w) {
-  Describe(w.messageText, "Message text", "The retrieved message");
-  Describe(w.okButton, "", "Close the preview");
+  Describe(w.messageText, PreviewWindow::tr("Message text"), PreviewWindow::tr("The retrieved message"));
+  Describe(w.okButton, QString(), PreviewWindow::tr("Close the preview"));
 }

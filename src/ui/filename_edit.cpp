@@ -40,7 +40,7 @@ FileNameEdit::FileNameEdit(const QString& filter, QWidget* parent)
   GuardSingleLineField(edit_);
   browse_->setFixedWidth(21);
   browse_->setText(QStringLiteral("..."));
-  browse_->setToolTip(QStringLiteral("Browse"));
+  browse_->setToolTip(tr("Browse"));
   browse_->setFocusPolicy(Qt::NoFocus);
   connect(browse_, &QToolButton::clicked, this, [this] { RunReportingErrors([this] { Browse(); }); });
 }

@@ -2,6 +2,7 @@
 #pragma once
 // A file name field with a browse button that opens the file chooser.
 
+#include <QCoreApplication>
 #include <QString>
 #include <QWidget>
 
@@ -14,6 +15,8 @@ class QToolButton;
 QString QtFileFilter(const QString& filter);
 
 class FileNameEdit : public QWidget {
+  Q_DECLARE_TR_FUNCTIONS(FileNameEdit)
+
  public:
   FileNameEdit(const QString& filter, QWidget* parent);
 

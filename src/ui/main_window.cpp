@@ -25,6 +25,7 @@
 #include "ui/messages_window.h"
 #include "ui/minutes_spin_box.h"
 #include "ui/modal_owner.h"
+#include "ui/session_texts.h"
 
 namespace {
 
@@ -147,7 +148,7 @@ std::string MainWindow::ProxyPortText() const { return Text(proxyPortEdit); }
 bool MainWindow::ShowHeadersChecked() const { return showHeadersBox->isChecked(); }
 bool MainWindow::PlaySoundChecked() const { return playSoundBox->isChecked(); }
 
-void MainWindow::SetStatusText(const std::string& text) { statusBar->showMessage(TextFromBytes(text)); }
+void MainWindow::SetStatusText(const std::string& text) { statusBar->showMessage(SessionText(text)); }
 void MainWindow::SetCheckEnabled(bool enabled) {
   checkButton->setEnabled(enabled);
   checkNowAction->setEnabled(enabled);
@@ -159,13 +160,13 @@ void MainWindow::SetHeaderButtonEnabled(bool enabled) { headersButton->setEnable
 // are current when the program goes to the tray.
 void MainWindow::MailboxStateChanged() {
   trayIcon.SetIcon(trayIcon.Icons().Icon(session_.State.TrayIconIndex));
-  trayIcon.SetHint(TextFromBytes(session_.State.TrayHint));
+  trayIcon.SetHint(SessionText(session_.State.TrayHint));
   if (messagesWindow_) messagesWindow_->ShowMailboxState();
 }
 
 // Once the window has closed the program is ending: nothing more is put in front of the user.
 void MainWindow::ShowMessage(const std::string& text) {
-  if (!closed_) ::ShowMessage(TextFromBytes(text));
+  if (!closed_) ::ShowMessage(SessionText(text));
 }
 
 void MainWindow::ShowMessagesWindow() {

@@ -4,6 +4,7 @@
 // automatic-check timer, the tray icon with its menu and the new-mail sound. The webmail work is
 // WebmailSession's; the window shows it through MainView.
 
+#include <QCoreApplication>
 #include <QWidget>
 
 #include <memory>
@@ -32,10 +33,13 @@ class CreditsPanel;
 
 // The web address of the About tab.
 inline constexpr const char* kAboutAddress = "https://vexmira.example/";
-inline constexpr const char* kWaveFileFilter = "Wave Files (*.wav)|*.wav";
+// The file chooser's filter: description, then patterns; translated when shown.
+inline constexpr const char* kWaveFileFilter = QT_TRANSLATE_NOOP("MainWindow", "Wave Files (*.wav)|*.wav");
 inline constexpr int kMinimumCheckMinutes = 2;
 
 class MainWindow : public QWidget, public MainView {
+  Q_DECLARE_TR_FUNCTIONS(MainWindow)
+
  public:
   // Without a shell the tray icon uses the desktop's notification area.
   explicit MainWindow(std::unique_ptr<TrayShell> trayShell = nullptr);

@@ -25,6 +25,7 @@
 #include "ui/main_window.h"
 #include "ui/message_boxes.h"
 #include "ui/minutes_spin_box.h"
+#include "ui/session_texts.h"
 #include "ui/single_line_field.h"
 
 namespace {
@@ -40,8 +41,8 @@ Control* Named(Control* control, const char* name, const QRect& geometry) {
   return control;
 }
 
-QLabel* AddLabel(QWidget* tab, const char* name, const char* caption, int left, int top) {
-  auto* label = new QLabel(QString::fromUtf8(caption), tab);
+QLabel* AddLabel(QWidget* tab, const char* name, const QString& caption, int left, int top) {
+  auto* label = new QLabel(caption, tab);
   label->setObjectName(QString::fromLatin1(name));
   label->move(left, top);
   label->adjustSize();
@@ -63,17 +64,17 @@ QLineEdit* AddPasswordField(QWidget* tab, const char* name, const QRect& geometr
   return Named(field, name, geometry);
 }
 
-QCheckBox* AddCheckBox(QWidget* tab, const char* name, const char* caption, const QRect& geometry,
-                       const char* hint = nullptr) {
-  QCheckBox* box = Named(new QCheckBox(QString::fromUtf8(caption), tab), name, geometry);
-  if (hint) box->setToolTip(QString::fromUtf8(hint));
+QCheckBox* AddCheckBox(QWidget* tab, const char* name, const QString& caption, const QRect& geometry,
+                       const QString& hint = QString()) {
+  QCheckBox* box = Named(new QCheckBox(caption, tab), name, geometry);
+  if (!hint.isEmpty()) box->setToolTip(hint);
   return box;
 }
 
-QPushButton* AddButton(QWidget* tab, const char* name, const char* caption, const QRect& geometry,
-                       const char* hint) {
-  QPushButton* button = Named(new QPushButton(QString::fromUtf8(caption), tab), name, geometry);
-  button->setToolTip(QString::fromUtf8(hint));
+QPushButton* AddButton(QWidget* tab, const char* name, const QString& caption, const QRect& geometry,
+                       const QString& hint) {
+  QPushButton* button = Named(new QPushButton(caption, tab), name, geometry);
+  button->setToolTip(hint);
   return button;
 }
 
@@ -102,15 +103,15 @@ void MainWindow::BuildWindow() {
   checkTab->setObjectName(QStringLiteral("checkTab"));
   optionsTab->setObjectName(QStringLiteral("optionsTab"));
   aboutTab->setObjectName(QStringLiteral("aboutTab"));
-  tabs->addTab(checkTab, QStringLiteral("Check"));
-  tabs->addTab(optionsTab, QStringLiteral("Options"));
-  tabs->addTab(aboutTab, QStringLiteral("About"));
+  tabs->addTab(checkTab, tr("Check"));
+  tabs->addTab(optionsTab, tr("Options"));
+  tabs->addTab(aboutTab, tr("About"));
   HighlightTabsUnderMouse(tabs);
 
   statusBar = Named(new QStatusBar(this), "statusBar",
                      {0, kClientSize.height() - kStatusBarHeight, kClientSize.width(), kStatusBarHeight});
   statusBar->setSizeGripEnabled(false);
-  statusBar->showMessage(QStringLiteral("Idle"));
+  statusBar->showMessage(SessionText("Idle"));
 
   autoCheckTimer = new QTimer(this);
   autoCheckTimer->setObjectName(QStringLiteral("autoCheckTimer"));
@@ -125,28 +126,29 @@ void MainWindow::BuildCheckTab() {
   QWidget* tab = checkTab;
   AddRaisedFrame(tab, {8, 0, 313, 98});
   AddRaisedFrame(tab, {8, 96, 313, 49});
-  loginLabel = AddLabel(tab, "loginLabel", "Login", 16, 8);
+  loginLabel = AddLabel(tab, "loginLabel", tr("Login"), 16, 8);
   loginEdit = AddField(tab, "loginEdit", {16, 24, 121, 21});
   loginEdit->setMaxLength(kLoginMaxLength);
-  passwordLabel = AddLabel(tab, "passwordLabel", "Password", 184, 8);
+  passwordLabel = AddLabel(tab, "passwordLabel", tr("Password"), 184, 8);
   passwordEdit = AddPasswordField(tab, "passwordEdit", {184, 24, 121, 21});
   passwordEdit->setMaxLength(kLoginMaxLength);
-  checkIntervalLabel = AddLabel(tab, "checkIntervalLabel", "Time", 16, 51);
+  checkIntervalLabel = AddLabel(tab, "checkIntervalLabel", tr("Time"), 16, 51);
   checkIntervalEdit = Named(new MinutesSpinBox(tab), "checkIntervalEdit", {16, 66, 57, 21});
   checkIntervalEdit->setValue(kDefaultCheckMinutes);
   UseFieldColours(checkIntervalEdit);
-  autoCheckBox = AddCheckBox(tab, "autoCheckBox", "Enabled", {78, 68, 61, 17}, "Enable/Disable automatic check");
+  autoCheckBox =
+      AddCheckBox(tab, "autoCheckBox", tr("Enabled"), {78, 68, 61, 17}, tr("Enable/Disable automatic check"));
   autoCheckBox->setChecked(true);
-  savePasswordBox =
-      AddCheckBox(tab, "savePasswordBox", "Save Password", {184, 51, 97, 17}, "Enable/Disable password saving");
-  showHeadersBox =
-      AddCheckBox(tab, "showHeadersBox", "Show Headers", {184, 72, 97, 17}, "Enable/Disable header checking");
-  checkButton = AddButton(tab, "checkButton", "&Check", {24, 108, 75, 25}, "Check for new mail");
+  savePasswordBox = AddCheckBox(tab, "savePasswordBox", tr("Save Password"), {184, 51, 97, 17},
+                                tr("Enable/Disable password saving"));
+  showHeadersBox = AddCheckBox(tab, "showHeadersBox", tr("Show Headers"), {184, 72, 97, 17},
+                               tr("Enable/Disable header checking"));
+  checkButton = AddButton(tab, "checkButton", tr("&Check"), {24, 108, 75, 25}, tr("Check for new mail"));
   checkButton->setIcon(CheckGlyph());
-  stopButton = AddButton(tab, "stopButton", "&Stop", {127, 108, 75, 25}, "Stop the current check process");
+  stopButton = AddButton(tab, "stopButton", tr("&Stop"), {127, 108, 75, 25}, tr("Stop the current check process"));
   stopButton->setIcon(StopGlyph());
   stopButton->setEnabled(false);
-  headersButton = AddButton(tab, "headersButton", "&Headers", {232, 108, 75, 25}, "Show messages headers");
+  headersButton = AddButton(tab, "headersButton", tr("&Headers"), {232, 108, 75, 25}, tr("Show messages headers"));
   headersButton->setIcon(HeadersGlyph());
   headersButton->setEnabled(false);
 }
@@ -154,27 +156,28 @@ void MainWindow::BuildCheckTab() {
 void MainWindow::BuildOptionsTab() {
   QWidget* tab = optionsTab;
   AddRaisedFrame(tab, {6, 1, 313, 140});
-  useProxyBox = AddCheckBox(tab, "useProxyBox", "Use Proxy", {18, 6, 73, 17});
-  proxyUserLabel = AddLabel(tab, "proxyUserLabel", "User Name", 18, 24);
+  useProxyBox = AddCheckBox(tab, "useProxyBox", tr("Use Proxy"), {18, 6, 73, 17});
+  proxyUserLabel = AddLabel(tab, "proxyUserLabel", tr("User Name"), 18, 24);
   proxyUserEdit = AddField(tab, "proxyUserEdit", {18, 40, 121, 21});
-  proxyPasswordLabel = AddLabel(tab, "proxyPasswordLabel", "Password", 186, 24);
+  proxyPasswordLabel = AddLabel(tab, "proxyPasswordLabel", tr("Password"), 186, 24);
   proxyPasswordEdit = AddPasswordField(tab, "proxyPasswordEdit", {186, 40, 121, 21});
-  proxyHostLabel = AddLabel(tab, "proxyHostLabel", "Proxy", 18, 64);
+  proxyHostLabel = AddLabel(tab, "proxyHostLabel", tr("Proxy"), 18, 64);
   proxyHostEdit = AddField(tab, "proxyHostEdit", {18, 79, 169, 21});
-  proxyPortLabel = AddLabel(tab, "proxyPortLabel", "Port", 250, 65);
+  proxyPortLabel = AddLabel(tab, "proxyPortLabel", tr("Port"), 250, 65);
   proxyPortEdit = AddField(tab, "proxyPortEdit", {250, 79, 57, 21});
-  saveProxyPasswordBox = AddCheckBox(tab, "saveProxyPasswordBox", "Save Password", {184, 7, 97, 17});
-  playSoundBox = AddCheckBox(tab, "playSoundBox", "Play Sound", {17, 110, 80, 17});
+  saveProxyPasswordBox = AddCheckBox(tab, "saveProxyPasswordBox", tr("Save Password"), {184, 7, 97, 17});
+  playSoundBox = AddCheckBox(tab, "playSoundBox", tr("Play Sound"), {17, 110, 80, 17});
   soundFileEdit =
-      Named(new FileNameEdit(QString::fromUtf8(kWaveFileFilter), tab), "soundFileEdit", {99, 108, 208, 21});
+      Named(new FileNameEdit(tr(kWaveFileFilter), tab), "soundFileEdit", {99, 108, 208, 21});
   UseProxyToggled();  // the proxy fields and the file name start disabled, as their boxes
   PlaySoundToggled();
-  startAtLoginBox = AddCheckBox(tab, "startAtLoginBox", "Start at login", {96, 6, 85, 17});
+  startAtLoginBox = AddCheckBox(tab, "startAtLoginBox", tr("Start at login"), {96, 6, 85, 17});
 }
 
 void MainWindow::BuildAboutTab() {
   QWidget* tab = aboutTab;
-  webSiteButton = AddButton(tab, "webSiteButton", "&Go to URL", {8, 9, 75, 26}, "Go to my URL and send your comments!!");
+  webSiteButton = AddButton(tab, "webSiteButton", tr("&Go to URL"), {8, 9, 75, 26},
+                            tr("Go to my URL and send your comments!!"));
   webAddressLabel = Named(new QLabel(QString::fromUtf8(kAboutAddress), tab), "webAddressLabel", {98, 14, 220, 17});
   webAddressLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   creditsPanel = Named(new CreditsPanel(tab), "creditsPanel", {8, 46, 310, 92});

@@ -19,13 +19,13 @@
 void MainWindow::BuildTray() {
   trayMenu = new QMenu(this);
   trayMenu->setObjectName(QStringLiteral("trayMenu"));
-  restoreAction = trayMenu->addAction(QStringLiteral("&Restore"));
+  restoreAction = trayMenu->addAction(tr("&Restore"));
   trayMenu->setDefaultAction(restoreAction);  // drawn bold
-  checkNowAction = trayMenu->addAction(QStringLiteral("&Check Now"));
-  autoCheckAction = trayMenu->addAction(QStringLiteral("&Enabled"));
+  checkNowAction = trayMenu->addAction(tr("&Check Now"));
+  autoCheckAction = trayMenu->addAction(tr("&Enabled"));
   autoCheckAction->setCheckable(true);
   autoCheckAction->setChecked(autoCheckBox->isChecked());
-  closeAction = trayMenu->addAction(QStringLiteral("C&lose"));
+  closeAction = trayMenu->addAction(tr("C&lose"));
 
   trayIcon.SetActive(false);
   AddLetterIcons(trayIcon.Icons());

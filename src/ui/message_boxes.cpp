@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/message_boxes.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 
 #include <stdexcept>
@@ -25,7 +26,7 @@ QString MessageOf(std::exception_ptr error) {
   } catch (const std::exception& e) {
     return TextFromBytes(e.what());
   } catch (...) {
-    return QStringLiteral("Unknown error");
+    return QCoreApplication::translate("MessageBoxes", "Unknown error");
   }
 }
 

@@ -18,6 +18,7 @@
 #include "ui/latin1_text.h"
 #include "ui/list_selection.h"
 #include "ui/preview_window.h"
+#include "ui/session_texts.h"
 #include "ui/status_panel.h"
 #include "ui/text_list_box.h"
 #include "ui/window_placement.h"
@@ -49,11 +50,15 @@ void Fill(QListWidget& list, const std::vector<std::string>& entries) {
   for (const std::string& entry : entries) list.addItem(TextFromBytes(entry));
 }
 
-void Fill(CheckListBox& list, const std::vector<SenderItem>& entries) {
+// The lines after the rows are the session's status lines ("Not Checked"), shown translated.
+void Fill(CheckListBox& list, const MessageList& messages) {
   const QSignalBlocker quiet(list);
   list.clear();
-  for (const SenderItem& entry : entries)
-    list.AddItem(TextFromBytes(entry.text), QtCheckState(entry.state), entry.enabled);
+  for (std::size_t i = 0; i < messages.senders.size(); ++i) {
+    const SenderItem& entry = messages.senders[i];
+    const QString text = i < messages.RowCount() ? TextFromBytes(entry.text) : SessionText(entry.text);
+    list.AddItem(text, QtCheckState(entry.state), entry.enabled);
+  }
 }
 
 void CopySelection(const QListWidget& source, std::initializer_list<QListWidget*> targets) {
@@ -77,7 +82,7 @@ void MessagesWindow::SetOperationWindows(StatusPanel& statusPanel, PreviewWindow
 
 void MessagesWindow::ShowMailboxState() {
   const MailboxState& state = session_.State;
-  Fill(*senders, state.Messages.senders);
+  Fill(*senders, state.Messages);
   Fill(*dates, state.Messages.dates);
   Fill(*subjects, state.Messages.subjects);
   Fill(*sizes, state.Messages.sizes);
@@ -104,8 +109,9 @@ void MessagesWindow::changeEvent(QEvent* event) {
 
 // The login as the main window's field holds it now, even if it changed since the last check.
 void MessagesWindow::ShowHeading() {
-  heading->setText(QStringLiteral("New Messages for ") + TextFromBytes(mainWindow_.LoginText()) +
-                  QLatin1Char('@') + QString::fromLatin1(service::kMailDomain));
+  const QString address =
+      TextFromBytes(mainWindow_.LoginText()) + QLatin1Char('@') + QString::fromLatin1(service::kMailDomain);
+  heading->setText(tr("New Messages for %1").arg(address));
 }
 
 void MessagesWindow::SenderSelected() { CopySelection(*senders, {links, fieldNames, dates, subjects, sizes}); }
@@ -131,7 +137,7 @@ void MessagesWindow::OpenHomePage() { QDesktopServices::openUrl(QUrl(QString::fr
 
 void MessagesWindow::CloseWindow() { accept(); }
 
-void MessagesWindow::ShowStatus(const std::string& text) { statusPanel_->ShowStatus(TextFromBytes(text)); }
+void MessagesWindow::ShowStatus(const std::string& text) { statusPanel_->ShowStatus(SessionText(text)); }
 
 void MessagesWindow::HideStatus() { statusPanel_->HideStatus(); }
 

@@ -5,6 +5,7 @@
 // session, the service's home page, and OK. It shows the session's MailboxState and writes the
 // user's check-box changes back into it; the operations themselves are WebmailSession's.
 
+#include <QCoreApplication>
 #include <QDialog>
 
 #include "session/check_cycle.h"
@@ -18,6 +19,8 @@ class PreviewWindow;
 class TextListBox;
 
 class MessagesWindow : public QDialog, public OperationView {
+  Q_DECLARE_TR_FUNCTIONS(MessagesWindow)
+
  public:
   // `mainWindow` supplies the login of the heading.
   MessagesWindow(WebmailSession& session, const MainView& mainWindow);

@@ -25,16 +25,16 @@ Control* Named(Control* control, const char* name, const QRect& geometry) {
   return control;
 }
 
-QLabel* AddLabel(QWidget* window, const char* name, const char* caption, int left, int top) {
-  auto* label = new QLabel(QString::fromUtf8(caption), window);
+QLabel* AddLabel(QWidget* window, const char* name, const QString& caption, int left, int top) {
+  auto* label = new QLabel(caption, window);
   label->setObjectName(QString::fromLatin1(name));
   label->move(left, top);
   label->adjustSize();
   return label;
 }
 
-QPushButton* AddButton(QWidget* window, const char* name, const char* caption, int left, QStyle::StandardPixmap glyph) {
-  QPushButton* button = Named(new QPushButton(QString::fromUtf8(caption), window), name, {left, 280, 75, 25});
+QPushButton* AddButton(QWidget* window, const char* name, const QString& caption, int left, QStyle::StandardPixmap glyph) {
+  QPushButton* button = Named(new QPushButton(caption, window), name, {left, 280, 75, 25});
   button->setIcon(window->style()->standardIcon(glyph));
   return button;
 }
@@ -67,30 +67,30 @@ QListWidget* AddHiddenList(QWidget* window, const char* name) {
 // Focusable controls are created in the design's tab order, which Qt's focus chain follows.
 void MessagesWindow::BuildWindow() {
   setObjectName(QStringLiteral("messagesWindow"));
-  setWindowTitle(QStringLiteral("Messages"));
+  setWindowTitle(tr("Messages"));
   // Title only, no system menu, minimise, maximise or close box: the window is left through OK.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint);
   setFont(DesignFont());
   setFixedSize(kClientSize);
 
-  senderLabel = AddLabel(this, "senderLabel", "From:", 0, 56);
-  dateLabel = AddLabel(this, "dateLabel", "Date", 136, 56);
-  subjectLabel = AddLabel(this, "subjectLabel", "Subject", 184, 56);
-  sizeLabel = AddLabel(this, "sizeLabel", "Size", 328, 56);
+  senderLabel = AddLabel(this, "senderLabel", tr("From:"), 0, 56);
+  dateLabel = AddLabel(this, "dateLabel", tr("Date"), 136, 56);
+  subjectLabel = AddLabel(this, "subjectLabel", tr("Subject"), 184, 56);
+  sizeLabel = AddLabel(this, "sizeLabel", tr("Size"), 328, 56);
   dates = Named(new TextListBox(this), "dates", {136, 72, 49, 193});
   subjects = Named(new TextListBox(this), "subjects", {184, 72, 145, 193});
   sizes = Named(new TextListBox(this), "sizes", {328, 72, 49, 193});
   heading = AddHeading(this);
-  homePageButton = AddButton(this, "homePageButton", "HotMail", 271, QStyle::SP_DriveNetIcon);
-  homePageButton->setToolTip(QStringLiteral("Open HotMail in the default browser"));
+  homePageButton = AddButton(this, "homePageButton", tr("HotMail"), 271, QStyle::SP_DriveNetIcon);
+  homePageButton->setToolTip(tr("Open HotMail in the default browser"));
   fieldNames = AddHiddenList(this, "fieldNames");
   senders = Named(new CheckListBox(this), "senders", {0, 72, 136, 193});
-  deleteButton = AddButton(this, "deleteButton", "Delete", 111, QStyle::SP_TrashIcon);
+  deleteButton = AddButton(this, "deleteButton", tr("Delete"), 111, QStyle::SP_TrashIcon);
   deleteButton->setEnabled(false);
-  okButton = AddButton(this, "okButton", "OK", 31, QStyle::SP_DialogOkButton);
+  okButton = AddButton(this, "okButton", tr("OK"), 31, QStyle::SP_DialogOkButton);
   okButton->setDefault(true);  // no tooltip: its hint is not shown
   links = AddHiddenList(this, "links");
-  previewButton = AddButton(this, "previewButton", "Preview", 191, QStyle::SP_FileDialogContentsView);
+  previewButton = AddButton(this, "previewButton", tr("Preview"), 191, QStyle::SP_FileDialogContentsView);
   previewButton->setEnabled(false);
 }
 

@@ -29,9 +29,9 @@ PreviewWindow::PreviewWindow()
     : textBevel(AddBevel(this, "textBevel", {4, 3, 417, 389})),
       buttonBevel(AddBevel(this, "buttonBevel", {4, 390, 417, 38})),
       messageText(new QPlainTextEdit(this)),
-      okButton(new QPushButton(QStringLiteral("OK"), this)) {
+      okButton(new QPushButton(tr("OK"), this)) {
   setObjectName(QStringLiteral("previewWindow"));
-  setWindowTitle(QStringLiteral("Message Preview"));
+  setWindowTitle(tr("Message Preview"));
   setFont(DesignFont());
   resize(kClientSize);
   move(kScreenPosition);

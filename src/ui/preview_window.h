@@ -3,6 +3,7 @@
 // The preview window: a retrieved message in a read-only, word-wrapping text area whose text can
 // be selected and scrolled, closed with OK.
 
+#include <QCoreApplication>
 #include <QDialog>
 
 class QFrame;
@@ -14,6 +15,8 @@ class QPushButton;
 QString PreviewLines(const QString& text);
 
 class PreviewWindow : public QDialog {
+  Q_DECLARE_TR_FUNCTIONS(PreviewWindow)
+
  public:
   PreviewWindow();
 

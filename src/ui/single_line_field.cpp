@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/single_line_field.h"
 
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QToolTip>
 #include <QValidator>
@@ -32,7 +33,7 @@ class SingleLineValidator : public QValidator {
  private:
   void ShowRefusal() const {
     const QPoint below = field_->mapToGlobal(QPoint(0, field_->height()));
-    QToolTip::showText(below, QString::fromLatin1(kNotLatin1Reason), field_);
+    QToolTip::showText(below, QCoreApplication::translate("SingleLineField", kNotLatin1Reason), field_);
   }
 
   QLineEdit* field_;
