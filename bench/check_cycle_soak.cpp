@@ -39,6 +39,7 @@ class HeadlessView : public MainView {
   void ShowMessagesWindow() override { ++windowsShown; }
   void ShowError(std::exception_ptr) override {}
   void PlayNewMailSound() override {}
+  void NotifyNewMail(const std::string&) override {}
 
   std::string lastMessage;
   long windowsShown = 0;

@@ -2,6 +2,14 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="es" sourcelanguage="en">
 <context>
+    <name>DesktopNotification</name>
+    <message>
+        <location filename="../src/ui/components/desktop_notification.cpp" line="+31"/>
+        <source>Open</source>
+        <translation>Abrir</translation>
+    </message>
+</context>
+<context>
     <name>FileNameEdit</name>
     <message>
         <location filename="../src/ui/filename_edit.cpp" line="+43"/>
@@ -117,12 +125,17 @@
         <translation>Iniciar Vexmira en el área de notificación al iniciar sesión</translation>
     </message>
     <message>
-        <location filename="../src/ui/main_window.h" line="+37"/>
+        <location line="+2"/>
+        <source>While Vexmira sits in the notification area, tell about new mail in a desktop notification</source>
+        <translation>Mientras Vexmira está en el área de notificación, avisar del correo nuevo con una notificación del escritorio</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/main_window.h" line="+38"/>
         <source>Wave Files (*.wav)|*.wav</source>
         <translation>Archivos WAV (*.wav)|*.wav</translation>
     </message>
     <message>
-        <location filename="../src/ui/main_window_layout.cpp" line="+106"/>
+        <location filename="../src/ui/main_window_layout.cpp" line="+108"/>
         <source>Check</source>
         <translation>Revisar</translation>
     </message>
@@ -133,11 +146,16 @@
     </message>
     <message>
         <location line="+1"/>
+        <source>Desktop</source>
+        <translation>Escritorio</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>About</source>
         <translation>Acerca de</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location line="+22"/>
         <source>Login</source>
         <translation>Usuario</translation>
     </message>
@@ -239,9 +257,14 @@
         <translation>Sonido</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+11"/>
         <source>Start at login</source>
         <translation>Autoinicio</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Notify on the desktop when new mail arrives</source>
+        <translation>Avisar en el escritorio cuando llegue correo</translation>
     </message>
     <message>
         <location line="+5"/>

@@ -132,7 +132,7 @@ void WebmailSession::RunCheckCycle() {
 void WebmailSession::TellResult() {
   if (State.NewMailCount > 0) {
     if (view_.PlaySoundChecked()) PlaySound();
-    if (view_.TrayActive()) return;
+    if (view_.TrayActive()) return view_.NotifyNewMail(State.TrayHint);
     if (view_.ShowHeadersChecked()) {
       view_.ShowMessagesWindow();
     } else {

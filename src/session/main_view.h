@@ -38,4 +38,7 @@ class MainView {
   virtual void ShowError(std::exception_ptr error) = 0;
   // Opens the chosen WAV file and starts it playing; throws SoundDeviceError when it cannot open.
   virtual void PlayNewMailSound() = 0;
+  // New mail found while the window sits in the tray: `text` is the tooltip's. A notification on
+  // the desktop where the user asked for one; nothing otherwise.
+  virtual void NotifyNewMail(const std::string& text) = 0;
 };

@@ -185,6 +185,7 @@ LoadedSettings SettingsStore::Load() {
   s.WavPlay = read.Yes("WAVPLAY");
   s.Headers = read.Yes("HEADERS");
   s.StartAtLogin = read.Yes("STARTATLOGIN");
+  s.DesktopNotify = read.Yes("NOTIFY");
   keyringId_ = read.Text(kKeyringIdKey);
   try {
     ReadKeyringPasswords(read.Text(kKeyringKey), s);
@@ -280,6 +281,7 @@ void SettingsStore::Save(const Settings& f) {
       {"WAVPLAY", YesNo(f.WavPlay)},
       {kKeyringKey, listed},
       {"STARTATLOGIN", YesNo(f.StartAtLogin)},
+      {"NOTIFY", YesNo(f.DesktopNotify)},
   };
   if (!keyringId_.empty()) entries.push_back({kKeyringIdKey, keyringId_});
   try {

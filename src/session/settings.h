@@ -54,6 +54,7 @@ struct Settings {
   bool UseProxy = false;      // CHECKED, useProxyBox
   bool WavPlay = false;       // WAVPLAY, playSoundBox
   bool StartAtLogin = false;  // STARTATLOGIN, startAtLoginBox; a file without it: off
+  bool DesktopNotify = false; // NOTIFY, notifyBox; a file without it: off
 
   bool operator==(const Settings&) const = default;
 };
@@ -84,7 +85,7 @@ class SettingsStore {
   // problem, and is left as it is.
   LoadedSettings Load();
 
-  // Writes all fourteen keys, KEYRING, STARTATLOGIN and (once there is one) KEYRINGID in one
+  // Writes all fourteen keys, KEYRING, STARTATLOGIN, NOTIFY and (once there is one) KEYRINGID in one
   // replacement of the file (other sections and keys stay), so a failed save changes nothing in
   // the file. Any value the fields can hold can be saved. An empty password is never put in the
   // keyring: read back, it could not be told from one the keyring lost. Throws SettingsWriteError.

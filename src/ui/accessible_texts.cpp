@@ -56,6 +56,8 @@ void DescribeMainWindow(MainWindow& w) {
   Describe(w.soundFileEdit->BrowseButton(), MainWindow::tr("Choose sound file"),
            MainWindow::tr("Choose the wave file in a file chooser"));
   Describe(w.startAtLoginBox, QString(), MainWindow::tr("Start Vexmira in the notification area when you log in"));
+  Describe(w.notifyBox, QString(),
+           MainWindow::tr("While Vexmira sits in the notification area, tell about new mail in a desktop notification"));
 }
 
 // Item views take no name from a buddy label: theirs are given.

@@ -19,6 +19,7 @@
 #include "session/whole_number.h"
 #include "ui/components/application_errors.h"
 #include "ui/components/credits_panel.h"
+#include "ui/components/desktop_notification.h"
 #include "ui/filename_edit.h"
 #include "ui/latin1_text.h"
 #include "ui/message_boxes.h"
@@ -178,6 +179,19 @@ void MainWindow::ShowMessagesWindow() {
 
 void MainWindow::ShowError(std::exception_ptr error) {
   if (!closed_) ReportApplicationError(error);
+}
+
+void MainWindow::NotifyNewMail(const std::string& text) {
+  if (!notifyBox->isChecked()) return;
+  if (!notification_)
+    notification_ = std::make_unique<DesktopNotification>([this] { RunReportingErrors([this] { NotificationClicked(); }); });
+  notification_->Show(QStringLiteral("Vexmira"), SessionText(text));
+}
+
+// The window comes back from the tray, with the message list where there is one to show.
+void MainWindow::NotificationClicked() {
+  RestoreFromTray();
+  if (headersButton->isEnabled()) ShowMessagesWindow();
 }
 
 // The file as the field names it now; opening closes the sound of an earlier check.

@@ -30,6 +30,7 @@ class FileNameEdit;
 class MessagesWindow;
 class MinutesSpinBox;
 class CreditsPanel;
+class DesktopNotification;
 
 // The web address of the About tab.
 inline constexpr const char* kAboutAddress = "https://vexmira.example/";
@@ -94,11 +95,13 @@ class MainWindow : public QWidget, public MainView {
   void ShowMessagesWindow() override;
   void ShowError(std::exception_ptr error) override;
   void PlayNewMailSound() override;
+  void NotifyNewMail(const std::string& text) override;
 
   // Controls; each one's object name is its member's name.
   QTabWidget* tabs;
   QWidget* checkTab;
   QWidget* optionsTab;
+  QWidget* desktopTab;
   QWidget* aboutTab;
   QStatusBar* statusBar;
   QLabel* loginLabel;
@@ -126,6 +129,7 @@ class MainWindow : public QWidget, public MainView {
   QCheckBox* playSoundBox;
   FileNameEdit* soundFileEdit;
   QCheckBox* startAtLoginBox;
+  QCheckBox* notifyBox;
   QPushButton* webSiteButton;
   QLabel* webAddressLabel;
   CreditsPanel* creditsPanel;
@@ -147,7 +151,9 @@ class MainWindow : public QWidget, public MainView {
   void BuildWindow();
   void BuildCheckTab();
   void BuildOptionsTab();
+  void BuildDesktopTab();
   void BuildAboutTab();
+  void NotificationClicked();
   void BuildTray();
   void ConnectHandlers();
   void ApplySettings(const Settings& settings);
@@ -159,6 +165,7 @@ class MainWindow : public QWidget, public MainView {
 
   WebmailSession session_{*this};
   MessagesWindow* messagesWindow_ = nullptr;
+  std::unique_ptr<DesktopNotification> notification_;  // made at the first notification
   SecretServiceKeyring keyring_;
   SettingsStore settingsStore_;
   bool settingsLoaded_ = false;

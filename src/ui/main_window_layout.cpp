@@ -99,12 +99,15 @@ void MainWindow::BuildWindow() {
   tabs = Named(new QTabWidget(this), "tabs", {2, 3, 337, 176});
   checkTab = new QWidget;
   optionsTab = new QWidget;
+  desktopTab = new QWidget;
   aboutTab = new QWidget;
   checkTab->setObjectName(QStringLiteral("checkTab"));
   optionsTab->setObjectName(QStringLiteral("optionsTab"));
+  desktopTab->setObjectName(QStringLiteral("desktopTab"));
   aboutTab->setObjectName(QStringLiteral("aboutTab"));
   tabs->addTab(checkTab, tr("Check"));
   tabs->addTab(optionsTab, tr("Options"));
+  tabs->addTab(desktopTab, tr("Desktop"));
   tabs->addTab(aboutTab, tr("About"));
   HighlightTabsUnderMouse(tabs);
 
@@ -118,6 +121,7 @@ void MainWindow::BuildWindow() {
 
   BuildCheckTab();
   BuildOptionsTab();
+  BuildDesktopTab();
   BuildAboutTab();
   DescribeMainWindow(*this);
 }
@@ -171,7 +175,14 @@ void MainWindow::BuildOptionsTab() {
       Named(new FileNameEdit(tr(kWaveFileFilter), tab), "soundFileEdit", {99, 108, 208, 21});
   UseProxyToggled();  // the proxy fields and the file name start disabled, as their boxes
   PlaySoundToggled();
-  startAtLoginBox = AddCheckBox(tab, "startAtLoginBox", tr("Start at login"), {96, 6, 85, 17});
+}
+
+// How the program lives with the desktop: started with the session, telling through it.
+void MainWindow::BuildDesktopTab() {
+  QWidget* tab = desktopTab;
+  AddRaisedFrame(tab, {6, 1, 313, 140});
+  startAtLoginBox = AddCheckBox(tab, "startAtLoginBox", tr("Start at login"), {18, 12, 290, 17});
+  notifyBox = AddCheckBox(tab, "notifyBox", tr("Notify on the desktop when new mail arrives"), {18, 36, 290, 17});
 }
 
 void MainWindow::BuildAboutTab() {

@@ -48,6 +48,7 @@ void MainWindow::ApplySettings(const Settings& s) {
   playSoundBox->setChecked(s.WavPlay);
   showHeadersBox->setChecked(s.Headers);
   startAtLoginBox->setChecked(s.StartAtLogin);
+  notifyBox->setChecked(s.DesktopNotify);
 }
 
 Settings MainWindow::FieldsAsSettings() const {
@@ -67,5 +68,6 @@ Settings MainWindow::FieldsAsSettings() const {
   s.UseProxy = useProxyBox->isChecked();
   s.WavPlay = playSoundBox->isChecked();
   s.StartAtLogin = startAtLoginBox->isChecked();
+  s.DesktopNotify = notifyBox->isChecked();
   return s;
 }

@@ -11,7 +11,7 @@ import subprocess
 import tempfile
 import unittest
 
-from status_notifier import Desktop, start_session_bus, start_weston, wait_until
+from desktop_bus import Desktop, start_session_bus, start_weston, wait_until
 
 VEXMIRA = os.environ["VEXMIRA"]
 MENU = ["_Restore", "_Check Now", "_Enabled", "C_lose"]

@@ -96,7 +96,7 @@ TEST_F(Cycle, WithHeadersTheMessagesWindowComesBeforeTheLogout) {
   ExpectAtRest();
 }
 
-TEST_F(Cycle, InTheTrayOnlyTheTrayAndTheSoundTell) {
+TEST_F(Cycle, InTheTrayOnlyTheTrayTheSoundAndTheDesktopTell) {
   Serve({{Send(MailboxPage(1))}, {Send(Ok("bye"))}});
   view.inTray = true;
   view.showHeaders = true;
@@ -106,6 +106,7 @@ TEST_F(Cycle, InTheTrayOnlyTheTrayAndTheSoundTell) {
   EXPECT_EQ(std::count(view.events.begin(), view.events.end(), "messages-window"), 0);
   EXPECT_EQ(std::count(view.events.begin(), view.events.end(), "sound"), 1);
   EXPECT_EQ(session.State.TrayHint, "You have 1 new mails in your Hotmail account!");
+  EXPECT_EQ(std::count(view.events.begin(), view.events.end(), "notify " + session.State.TrayHint), 1);
   EXPECT_EQ(server->Requests().size(), 2u);
 }
 

@@ -67,6 +67,7 @@ class FakeMainView : public MainView {
       events.push_back(std::string("error:") + e.what());
     }
   }
+  void NotifyNewMail(const std::string& text) override { events.push_back("notify " + text); }
   void PlayNewMailSound() override {
     events.push_back("sound");
     if (onSound) onSound();

@@ -99,7 +99,7 @@ TEST_F(KeyringSettings, PasswordsGoToTheKeyringAndEveryByteComesBack) {
   const std::string text = ReadFile(path);
   EXPECT_EQ(Line(text, "PASS"), "PASS=");
   EXPECT_EQ(Line(text, "PROXYPASS"), "PROXYPASS=");
-  EXPECT_TRUE(text.find("\nWAVPLAY=0\nKEYRING=PASS,PROXYPASS\nSTARTATLOGIN=0\nKEYRINGID=") != std::string::npos) << text;
+  EXPECT_TRUE(text.find("\nWAVPLAY=0\nKEYRING=PASS,PROXYPASS\nSTARTATLOGIN=0\nNOTIFY=0\nKEYRINGID=") != std::string::npos) << text;
   EXPECT_EQ(KeyringId(path).size(), 32u);
   EXPECT_TRUE(KeyringHolds("PASS " + KeyringId(path)));
   EXPECT_TRUE(KeyringHolds("PROXYPASS " + KeyringId(path)));
@@ -249,7 +249,7 @@ TEST(WithoutKeyring, PasswordsStayInTheFileAsBefore) {
   EXPECT_EQ(ReadFile(path),
             "[DATA]\nUSERID=alice\nSAVEPASS=1\nPASS=" + EncodeStoredPassword("wonderland") +
                 "\nTIME=5\nTIMEENABLED=0\nHEADERS=0\nPNAME=\nSAVEPASSP=1\nPROXYPASS=" + EncodeStoredPassword("pp") +
-                "\nPROXY=\nPORT=\nWAVFILE=\nCHECKED=0\nWAVPLAY=0\nKEYRING=\nSTARTATLOGIN=0\n");
+                "\nPROXY=\nPORT=\nWAVFILE=\nCHECKED=0\nWAVPLAY=0\nKEYRING=\nSTARTATLOGIN=0\nNOTIFY=0\n");
   EXPECT_EQ(SettingsStore(path, &keyring).Load().fields, saved);
 
   // Written where a keyring ran: the user is told, and the passwords are not lost by the save.

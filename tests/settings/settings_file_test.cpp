@@ -48,6 +48,7 @@ Settings Filled() {
   s.UseProxy = true;
   s.WavPlay = true;
   s.StartAtLogin = true;
+  s.DesktopNotify = true;
   return s;
 }
 
@@ -88,7 +89,7 @@ TEST_F(SettingsFile, ASaveWritesTheKeysInOrderAndReadsBack) {
   EXPECT_EQ(ReadFile(path),
             "[DATA]\nUSERID=alice\nSAVEPASS=1\nPASS=" + EncodeStoredPassword("wonderland") +
                 "\nTIME=7\nTIMEENABLED=1\nHEADERS=1\nPNAME=pu\nSAVEPASSP=1\nPROXYPASS=" + EncodeStoredPassword("pp") +
-                "\nPROXY=127.0.0.1\nPORT=3128\nWAVFILE=/home/alice/new mail.wav\nCHECKED=1\nWAVPLAY=1\nKEYRING=\nSTARTATLOGIN=1\n");
+                "\nPROXY=127.0.0.1\nPORT=3128\nWAVFILE=/home/alice/new mail.wav\nCHECKED=1\nWAVPLAY=1\nKEYRING=\nSTARTATLOGIN=1\nNOTIFY=1\n");
   EXPECT_EQ(LoadSettings(path), s);
 
   // Unsaved passwords are written empty; the proxy settings stay without "Use Proxy".
@@ -111,7 +112,7 @@ TEST_F(SettingsFile, OtherSectionsKeysAndCommentsStay) {
   EXPECT_TRUE(text.starts_with("; written by hand\r\n[Window]\r\nLeft=10\r\n\r\n[Data]\r\n; my account\r\n"
                                "USERID=alice\r\nEXTRA=keep\r\nSAVEPASS=1\r\n"))
       << text;
-  EXPECT_TRUE(text.ends_with("WAVPLAY=1\r\nKEYRING=\r\nSTARTATLOGIN=1\r\n\r\n[Tail]\r\nZ=1\r\n")) << text;
+  EXPECT_TRUE(text.ends_with("WAVPLAY=1\r\nKEYRING=\r\nSTARTATLOGIN=1\r\nNOTIFY=1\r\n\r\n[Tail]\r\nZ=1\r\n")) << text;
   EXPECT_EQ(LoadSettings(path), Filled());
 }
 

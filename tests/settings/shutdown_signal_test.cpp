@@ -85,7 +85,7 @@ TEST(ShutdownSignal, SavesTheSettingsAndEnds) {
     EXPECT_EQ(WaitForExit(program, 10s), 0) << "signal " << signal;
     EXPECT_EQ(ReadFile(path),
               "[Other]\nX=1\n[DATA]\nUSERID=bob\nTIME=10\nTIMEENABLED=1\nSAVEPASS=0\nPASS=\n"
-              "HEADERS=0\nPNAME=\nSAVEPASSP=0\nPROXYPASS=\nPROXY=\nPORT=\nWAVFILE=\nCHECKED=0\nWAVPLAY=0\nKEYRING=\nSTARTATLOGIN=0\n")
+              "HEADERS=0\nPNAME=\nSAVEPASSP=0\nPROXYPASS=\nPROXY=\nPORT=\nWAVFILE=\nCHECKED=0\nWAVPLAY=0\nKEYRING=\nSTARTATLOGIN=0\nNOTIFY=0\n")
         << "signal " << signal;
   }
 }

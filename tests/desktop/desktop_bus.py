@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: MIT
-"""What a desktop that hosts tray icons over D-Bus runs, for the tests: a private session bus and
-a StatusNotifierWatcher with a host registered (what GNOME's AppIndicator extension and Plasma
-offer), plus a client for the items and menus registered with it."""
+"""What a desktop runs on its session bus, for the tests: a private session bus, a
+StatusNotifierWatcher with a host registered (what GNOME's AppIndicator extension and Plasma
+offer) with a client for the items and menus registered with it, and a notification service."""
 import os
 import subprocess
 import threading
@@ -69,6 +69,32 @@ class Watcher(dbus.service.Object):
                 "RegisteredStatusNotifierItems": dbus.Array([s for s, _ in self.items], signature="s")}
 
 
+NOTIFICATIONS = "org.freedesktop.Notifications"
+
+
+class Notifications(dbus.service.Object):
+    """Keeps what it is asked to show, as (id, summary, body, actions, hints)."""
+
+    def __init__(self, bus):
+        self.shown = []
+        self.owned_name = dbus.service.BusName(NOTIFICATIONS, bus)
+        super().__init__(bus, "/org/freedesktop/Notifications")
+
+    @dbus.service.method(NOTIFICATIONS, in_signature="susssasa{sv}i", out_signature="u")
+    def Notify(self, app_name, replaces_id, app_icon, summary, body, actions, hints, timeout):
+        number = replaces_id or len(self.shown) + 1
+        self.shown.append((number, str(summary), str(body), [str(a) for a in actions], dict(hints)))
+        return number
+
+    @dbus.service.method(NOTIFICATIONS, out_signature="as")
+    def GetCapabilities(self):
+        return ["actions", "body"]
+
+    @dbus.service.signal(NOTIFICATIONS, signature="us")
+    def ActionInvoked(self, number, action):
+        pass
+
+
 class Desktop:
     """The watcher on its own bus connection, served by a GLib loop in a thread."""
 
@@ -82,6 +108,14 @@ class Desktop:
 
     def close(self):
         self._loop.quit()
+
+    def start_notifications(self):
+        """The notification service, from now on."""
+        self.notifications = Notifications(self._serving)
+        return self.notifications
+
+    def click_notification(self, number):
+        GLib.idle_add(lambda: self.notifications.ActionInvoked(dbus.UInt32(number), "default"))
 
     def wait_for_item(self, seconds=10):
         """The (service, path) of the first item registered."""
