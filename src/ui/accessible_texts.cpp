@@ -1,15 +1,18 @@
 // SPDX-License-Identifier: MIT
 #include "ui/accessible_texts.h"
 
+#include <QAccessibleWidget>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QToolButton>
 
 #include "ui/check_list_box.h"
+#include "ui/components/credits_panel.h"
 #include "ui/filename_edit.h"
 #include "ui/main_window.h"
 #include "ui/messages_window.h"
@@ -30,9 +33,34 @@ void Label(QLabel* label, QWidget* control, const QString& description) {
   Describe(control, QString(), description);
 }
 
+// The main window is a plain widget, which Qt hands to screen readers as a "filler"; it is the
+// program's window.
+QAccessibleInterface* MainWindowAsWindow(const QString&, QObject* object) {
+  auto* window = dynamic_cast<MainWindow*>(object);
+  return window ? new QAccessibleWidget(window, QAccessible::Window) : nullptr;
+}
+
+// Each page is read by its tab's title, without the shortcut's "&".
+void NamePages(QTabWidget& tabs) {
+  for (int i = 0; i < tabs.count(); ++i) tabs.widget(i)->setAccessibleName(tabs.tabText(i).remove(QLatin1Char('&')));
+}
+
+// The scrolling credits are a picture; their lines are read as its description.
+void DescribeCredits(CreditsPanel& panel) {
+  QStringList lines = panel.Lines();
+  lines.removeAll(QString());
+  panel.setAccessibleName(MainWindow::tr("Credits"));
+  panel.setAccessibleDescription(lines.join(QStringLiteral(", ")));
+}
+
 }  // namespace
 
 void DescribeMainWindow(MainWindow& w) {
+  static const bool installed = (QAccessible::installFactory(MainWindowAsWindow), true);
+  (void)installed;
+  NamePages(*w.tabs);
+  DescribeCredits(*w.creditsPanel);
+  w.soundFileEdit->setAccessibleName(MainWindow::tr("Sound file and its chooser"));
   Label(w.loginLabel, w.loginEdit, MainWindow::tr("Login name of the webmail account"));
   Label(w.passwordLabel, w.passwordEdit, QString());
   Describe(w.passwordEdit, MainWindow::tr("Account password"), MainWindow::tr("Password of the webmail account"));

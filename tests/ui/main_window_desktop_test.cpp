@@ -17,6 +17,7 @@
 #include "main_window_fixture.h"
 #include "session/settings.h"
 #include "settings_file.h"
+#include "ui/components/credits_panel.h"
 #include "ui/text_list_box.h"
 #include "vexmira_version.h"
 
@@ -62,7 +63,46 @@ std::vector<std::pair<QAccessible::Role, QString>> Announced(QWidget* control) {
   return said;
 }
 
+// What a screen reader stumbles on in the tree below `item`, one line each: a container read as
+// "filler" with nothing to say what it holds (a tab widget is read through its tabs), or a
+// window, dialog or tab without a name. Controls' insides (a text's scroll bars) are the
+// controls' own.
+void Stumbles(QAccessibleInterface* item, const QString& path, QStringList& found) {
+  if (item->state().invisible) return;
+  const QAccessible::Role role = item->role();
+  const QString name = item->text(QAccessible::Name);
+  const QString here = path + "/" + QString::number(role, 16) + "(" + name + ")";
+  bool holdsTabs = false;
+  for (int i = 0; i < item->childCount(); ++i) holdsTabs = holdsTabs || item->child(i)->role() == QAccessible::PageTabList;
+  const bool unnamedFiller = role == QAccessible::Client && item->childCount() > 0 && !holdsTabs;
+  const bool mustBeNamed =
+      role == QAccessible::Window || role == QAccessible::Dialog || role == QAccessible::PageTab || unnamedFiller;
+  if (mustBeNamed && name.trimmed().isEmpty()) found << here;
+  const bool container = role == QAccessible::Client || role == QAccessible::Window || role == QAccessible::Dialog ||
+                         role == QAccessible::LayeredPane || role == QAccessible::PageTabList;
+  for (int i = 0; container && i < item->childCount(); ++i)
+    if (QAccessibleInterface* child = item->child(i)) Stumbles(child, here, found);
+}
+
 }  // namespace
+
+// The whole tree of each window as the AT-SPI bridge hands it to a screen reader.
+TEST_F(MainWindowTest, TheWholeTreeGivesAScreenReaderRolesAndNames) {
+  Open();
+  for (QWidget* window : std::initializer_list<QWidget*>{form, messages, preview}) {
+    window->show();
+    QAccessibleInterface* root = QAccessible::queryAccessibleInterface(window);
+    EXPECT_TRUE(root->role() == QAccessible::Window || root->role() == QAccessible::Dialog) << root->role();
+    for (int tab = 0; tab < (window == form ? form->tabs->count() : 1); ++tab) {
+      if (window == form) form->tabs->setCurrentIndex(tab);
+      QStringList found;
+      Stumbles(root, window->objectName(), found);
+      EXPECT_TRUE(found.isEmpty()) << found.join("\n").toStdString();
+    }
+  }
+  EXPECT_EQ(Read(form->creditsPanel, QAccessible::Name), "Credits");
+  EXPECT_TRUE(Read(form->creditsPanel, QAccessible::Description).startsWith("Vexmira " VEXMIRA_VERSION));
+}
 
 TEST_F(MainWindowTest, EveryControlHasItsOwnAccessibleNameAndADescription) {
   Open();
