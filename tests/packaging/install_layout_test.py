@@ -20,6 +20,9 @@ APP_ID = os.environ["APP_ID"]
 PREFIX = "/usr"
 ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
 PROGRAMS = ("vexmira", "vexmira-webmail", "vexmira-scanpage", "vexmira-httpget")
+# Each package's install component and the programs it holds.
+PACKAGES = {"vexmira": ("notifier", {"vexmira"}), "vexmira-gateway": ("gateway", {"vexmira-webmail"}),
+            "vexmira-tools": ("tools", {"vexmira-httpget", "vexmira-scanpage"})}
 
 
 class InstallLayout(unittest.TestCase):
@@ -47,13 +50,26 @@ class InstallLayout(unittest.TestCase):
     def test_everything_installed_is_expected_and_under_the_prefix(self):
         expected = {"usr/bin/" + name for name in PROGRAMS}
         expected |= {"usr/share/applications/%s.desktop" % APP_ID, "usr/share/metainfo/%s.metainfo.xml" % APP_ID,
-                     "usr/share/doc/vexmira/copyright",
-                     "usr/share/doc/vexmira/changelog.gz",
+                     *("usr/share/doc/%s/%s" % (package, name) for package in PACKAGES
+                       for name in ("copyright", "changelog.gz")),
                      "usr/share/icons/hicolor/scalable/apps/%s.svg" % APP_ID}
         expected |= {"usr/share/icons/hicolor/%dx%d/apps/%s.png" % (s, s, APP_ID) for s in ICON_SIZES}
         expected |= {"usr/share/man/man1/%s.1.gz" % name for name in PROGRAMS}
         expected.add("usr/lib/systemd/user/vexmira-gateway.service")
         self.assertEqual(set(self.installed), expected)
+
+    def test_each_package_holds_its_programs_with_their_pages_and_its_own_documents(self):
+        for package, (component, programs) in PACKAGES.items():
+            with tempfile.TemporaryDirectory() as root:
+                subprocess.run(["cmake", "--install", BUILD_DIR, "--prefix", PREFIX, "--component", component],
+                               env=dict(os.environ, DESTDIR=root), check=True, capture_output=True)
+                installed = {os.path.relpath(os.path.join(top, name), root)
+                             for top, _, names in os.walk(root) for name in names}
+            self.assertEqual({p[len("usr/bin/"):] for p in installed if p.startswith("usr/bin/")}, programs)
+            self.assertEqual({p for p in installed if p.startswith("usr/share/man/")},
+                             {"usr/share/man/man1/%s.1.gz" % name for name in programs})
+            self.assertEqual({p for p in installed if p.startswith("usr/share/doc/")},
+                             {"usr/share/doc/%s/copyright" % package, "usr/share/doc/%s/changelog.gz" % package})
 
     def test_the_gateway_service_starts_the_installed_gateway(self):
         unit = self.read("usr/lib/systemd/user/vexmira-gateway.service").decode()
