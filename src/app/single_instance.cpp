@@ -15,7 +15,6 @@ namespace {
 
 constexpr char kRaiseRequest[] = "raise\n";
 constexpr char kRaisedAnswer[] = "raised\n";
-constexpr qint64 kLongestRequest = 64;
 constexpr int kRetryMilliseconds = 50;
 
 void Warn(const QString& text) {
@@ -51,7 +50,7 @@ SingleInstance::SingleInstance(const QString& directory, const QString& key)
   lock_.setStaleLockTime(0);
 }
 
-SingleInstance::~SingleInstance() { server_.close(); }
+SingleInstance::~SingleInstance() = default;
 
 std::unique_ptr<SingleInstance> SingleInstance::ForProgram(const QString& settingsDirectory) {
   const QString canonical = QFileInfo(settingsDirectory).canonicalFilePath();
@@ -71,7 +70,8 @@ SingleInstance::Start SingleInstance::Claim(int timeoutMilliseconds) {
       Warn(QStringLiteral("cannot create %1; a second start will not find this one").arg(lock_.fileName()));
       return Start::First;
     }
-    if (AskToRaise(int(deadline.remainingTime()))) return Start::Raised;
+    if (AskLocalListener(socketPath_.toStdString(), kRaiseRequest, int(deadline.remainingTime())) == kRaisedAnswer)
+      return Start::Raised;
     if (deadline.hasExpired()) return Start::NoAnswer;
     QThread::msleep(kRetryMilliseconds);
   }
@@ -80,45 +80,14 @@ SingleInstance::Start SingleInstance::Claim(int timeoutMilliseconds) {
 // The lock is ours, so a socket file already there was left by a program that died.
 void SingleInstance::AnswerLaterStarts(std::function<void()> raise) {
   if (!lock_.isLocked()) return;
-  raise_ = std::move(raise);
-  QLocalServer::removeServer(socketPath_);
-  server_.setSocketOptions(QLocalServer::UserAccessOption);
-  if (!server_.listen(socketPath_)) {
+  try {
+    listener_.Listen(socketPath_.toStdString(), [raise = std::move(raise)](const std::string& line) -> std::string {
+      if (line != kRaiseRequest) return {};
+      QMetaObject::invokeMethod(qApp, raise, Qt::QueuedConnection);  // once the answer is out
+      return kRaisedAnswer;
+    });
+  } catch (const std::exception& e) {
     Warn(QStringLiteral("cannot listen on %1 (%2); a second start will not find this one")
-             .arg(socketPath_, server_.errorString()));
-    return;
+             .arg(socketPath_, QString::fromLocal8Bit(e.what())));
   }
-  connect(&server_, &QLocalServer::newConnection, this, [this] {
-    while (QLocalSocket* client = server_.nextPendingConnection()) Serve(client);
-  });
-}
-
-void SingleInstance::Serve(QLocalSocket* client) {
-  connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
-  connect(client, &QLocalSocket::readyRead, this, [this, client] {
-    if (!client->canReadLine()) {
-      if (client->bytesAvailable() > kLongestRequest) {
-        client->abort();
-        client->deleteLater();
-      }
-      return;
-    }
-    const bool raise = client->readLine(kLongestRequest + 1) == kRaiseRequest;
-    if (raise) client->write(kRaisedAnswer);
-    client->disconnectFromServer();
-    if (raise) raise_();
-  });
-}
-
-bool SingleInstance::AskToRaise(int timeoutMilliseconds) {
-  const QDeadlineTimer deadline(timeoutMilliseconds);
-  QLocalSocket socket;
-  socket.connectToServer(socketPath_);
-  if (!socket.waitForConnected(int(deadline.remainingTime()))) return false;
-  socket.write(kRaiseRequest);
-  if (!socket.waitForBytesWritten(int(deadline.remainingTime()))) return false;
-  while (!socket.canReadLine()) {
-    if (!socket.waitForReadyRead(int(deadline.remainingTime()))) return false;
-  }
-  return socket.readLine(kLongestRequest + 1) == kRaisedAnswer;
 }

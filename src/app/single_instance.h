@@ -6,14 +6,14 @@
 // asks the running program over the socket to raise its window, waits for its answer and ends.
 // A lock left behind by a program that died is taken over.
 
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QLockFile>
 #include <QObject>
 #include <QString>
 
 #include <functional>
 #include <memory>
+
+#include "app/local_channel.h"
 
 class SingleInstance : public QObject {
  public:
@@ -36,11 +36,7 @@ class SingleInstance : public QObject {
   void AnswerLaterStarts(std::function<void()> raise);
 
  private:
-  bool AskToRaise(int timeoutMilliseconds);
-  void Serve(QLocalSocket* client);
-
   QString socketPath_;
   QLockFile lock_;
-  QLocalServer server_;
-  std::function<void()> raise_;
+  LocalListener listener_;
 };

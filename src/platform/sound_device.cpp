@@ -1,11 +1,41 @@
 // SPDX-License-Identifier: MIT
 #include "platform/sound_device.h"
 
-#include <QSoundEffect>
+#include <QCoreApplication>
+#include <QLibrary>
 #include <QString>
-#include <QUrl>
 
+#include "platform/sound_player.h"
 #include "platform/wave_file.h"
+
+namespace {
+
+// Where the module may be: the build tree's own (when it has tests to run) first, then the
+// installed one beside the program's folder.
+QStringList ModuleDirectories() {
+  QStringList directories;
+#ifdef VEXMIRA_BUILD_MODULE_DIR
+  directories << QStringLiteral(VEXMIRA_BUILD_MODULE_DIR);
+#endif
+  directories << QCoreApplication::applicationDirPath() + QStringLiteral("/" VEXMIRA_MODULE_DIR_FROM_BINDIR);
+  return directories;
+}
+
+// Loaded once and kept to the end: players made by it may live until then.
+NewSoundPlayerFunction SoundModule() {
+  static const NewSoundPlayerFunction entry = [] {
+    QString reasons;
+    for (const QString& directory : ModuleDirectories()) {
+      QLibrary module(directory + QStringLiteral("/lib") + QLatin1String(kSoundModuleName));
+      if (auto found = reinterpret_cast<NewSoundPlayerFunction>(module.resolve(kNewSoundPlayerSymbol))) return found;
+      reasons += QStringLiteral("\n") + module.errorString();
+    }
+    throw SoundDeviceError("The sound cannot be played: its module could not be loaded." + reasons.toStdString());
+  }();
+  return entry;
+}
+
+}  // namespace
 
 SoundDevice::SoundDevice() = default;
 SoundDevice::~SoundDevice() = default;
@@ -13,19 +43,15 @@ SoundDevice::~SoundDevice() = default;
 void SoundDevice::Open(const std::string& fileName) {
   Close();
   CheckWaveFile(fileName);
-  auto effect = std::make_unique<QSoundEffect>();
-  effect->setSource(QUrl::fromLocalFile(QString::fromStdString(fileName)));
-  effect_ = std::move(effect);
+  player_.reset(SoundModule()(QString::fromStdString(fileName).toUtf8().constData()));
   fileName_ = fileName;
 }
 
-// The effect loads the file in the background and starts once it has; without an audio output
-// it only records an error status, which nobody asks for.
 void SoundDevice::Play() {
-  if (effect_) effect_->play();
+  if (player_) player_->Play();
 }
 
 void SoundDevice::Close() {
-  effect_.reset();
+  player_.reset();
   fileName_.clear();
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ui/control_look.h"
 
+#include <QAbstractButton>
+#include <QEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QProxyStyle>
@@ -65,4 +67,23 @@ void HighlightTabsUnderMouse(QTabWidget* tabs) {
   static TabHoverStyle* const style = new TabHoverStyle;
   tabs->tabBar()->setStyle(style);
   tabs->tabBar()->setAttribute(Qt::WA_Hover);
+}
+
+void UseStandardGlyph(QAbstractButton* button, QStyle::StandardPixmap glyph) {
+  class OnFirstShow : public QObject {
+   public:
+    OnFirstShow(QAbstractButton* button, QStyle::StandardPixmap glyph) : QObject(button), glyph_(glyph) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+      if (event->type() == QEvent::Show) {
+        auto* button = static_cast<QAbstractButton*>(watched);
+        button->setIcon(button->style()->standardIcon(glyph_));
+        deleteLater();
+      }
+      return false;
+    }
+
+   private:
+    QStyle::StandardPixmap glyph_;
+  };
+  button->installEventFilter(new OnFirstShow(button, glyph));
 }

@@ -5,7 +5,9 @@
 
 #include <QColor>
 #include <QFont>
+#include <QStyle>
 
+class QAbstractButton;
 class QLineEdit;
 class QTabWidget;
 class QWidget;
@@ -25,3 +27,7 @@ void ShowPasswordAsStars(QLineEdit* field);
 
 // The tab under the mouse is lit, so the pointer shows which page a click would open.
 void HighlightTabsUnderMouse(QTabWidget* tabs);
+
+// The style's standard picture on the button, set when the button first shows: the icon theme
+// it comes from is read only then, not while the windows are built at start.
+void UseStandardGlyph(QAbstractButton* button, QStyle::StandardPixmap glyph);

@@ -35,7 +35,7 @@ QLabel* AddLabel(QWidget* window, const char* name, const QString& caption, int 
 
 QPushButton* AddButton(QWidget* window, const char* name, const QString& caption, int left, QStyle::StandardPixmap glyph) {
   QPushButton* button = Named(new QPushButton(caption, window), name, {left, 280, 75, 25});
-  button->setIcon(window->style()->standardIcon(glyph));
+  UseStandardGlyph(button, glyph);
   return button;
 }
 

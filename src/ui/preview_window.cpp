@@ -50,7 +50,7 @@ PreviewWindow::PreviewWindow()
 
   okButton->setObjectName(QStringLiteral("okButton"));
   okButton->setGeometry(176, 396, 75, 25);
-  okButton->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+  UseStandardGlyph(okButton, QStyle::SP_DialogOkButton);
   okButton->setDefault(true);
   connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
   DescribePreviewWindow(*this);
