@@ -56,7 +56,7 @@ class InstallLayout(unittest.TestCase):
         expected |= {"usr/share/icons/hicolor/%dx%d/apps/%s.png" % (s, s, APP_ID) for s in ICON_SIZES}
         expected |= {"usr/share/man/man1/%s.1.gz" % name for name in PROGRAMS}
         expected.add("usr/lib/systemd/user/vexmira-gateway.service")
-        expected.add("usr/lib/vexmira/libvexmira-sound.so")
+        expected.add("usr/lib/vexmira/modules/libvexmira-sound.so")
         self.assertEqual(set(self.installed), expected)
 
     def test_each_package_holds_its_programs_with_their_pages_and_its_own_documents(self):

@@ -104,6 +104,20 @@ TEST_F(MainWindowTest, TheWholeTreeGivesAScreenReaderRolesAndNames) {
   EXPECT_TRUE(Read(form->creditsPanel, QAccessible::Description).startsWith("Vexmira " VEXMIRA_VERSION));
 }
 
+// No control is cut off by the edge of what holds it (a window, a tab's page).
+TEST_F(MainWindowTest, EveryControlLiesWithinWhatHoldsIt) {
+  Open();
+  std::vector<QWidget*> holders{preview, messages};
+  for (int tab = 0; tab < form->tabs->count(); ++tab) holders.push_back(form->tabs->widget(tab));
+  for (QWidget* holder : holders) {
+    for (QWidget* control : holder->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      if (control->isWindow() || HiddenOnPurpose(control)) continue;
+      EXPECT_TRUE(holder->rect().contains(control->geometry()))
+          << holder->objectName().toStdString() << " " << control->objectName().toStdString();
+    }
+  }
+}
+
 TEST_F(MainWindowTest, EveryControlHasItsOwnAccessibleNameAndADescription) {
   Open();
   for (QWidget* window : std::initializer_list<QWidget*>{form, messages, preview}) {
