@@ -13,7 +13,7 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "desktop"))
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "e2e"))
-from desktop_bus import Desktop, start_session_bus, wait_until  # noqa: E402
+from desktop_bus import Desktop, start_session_bus, start_xvfb, wait_until  # noqa: E402
 
 BUILD = sys.argv[1]
 CHECKS = int(sys.argv[2]) if len(sys.argv) > 2 else 1000
@@ -27,7 +27,7 @@ def resident_kib(pid):
 
 
 def main():
-    xvfb = subprocess.Popen(["Xvfb", ":64", "-screen", "0", "800x600x24", "-nolisten", "tcp"], stderr=subprocess.DEVNULL)
+    xvfb, display = start_xvfb()
     bus, address = start_session_bus()
     desktop = Desktop(address)
     webmail = Emulator()
@@ -36,7 +36,7 @@ def main():
             f.write(b"[DATA]\nUSERID=alice\nSAVEPASS=1\nPASS=" + bytes(c + 128 for c in b"wonderland") +
                     b"\nHEADERS=1\nCHECKED=1\nPROXY=127.0.0.1\nPORT=%d\n" % webmail.port)
         env = {k: v for k, v in os.environ.items() if k not in ("WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
-        env.update(DISPLAY=":64", DBUS_SESSION_BUS_ADDRESS=address, XDG_CONFIG_HOME=config)
+        env.update(DISPLAY=display, DBUS_SESSION_BUS_ADDRESS=address, XDG_CONFIG_HOME=config)
         program = subprocess.Popen([os.path.join(BUILD, "src/app/vexmira"), "--minimized"], env=env,
                                    stderr=subprocess.DEVNULL)
         try:

@@ -160,6 +160,16 @@ def wait_until(condition, seconds=10):
     return condition()
 
 
+def start_xvfb():
+    """An X server on a display number nobody uses: (process, display)."""
+    read, write = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "800x600x24", "-nolisten", "tcp"],
+                            pass_fds=(write,), stderr=subprocess.DEVNULL)
+    os.close(write)
+    with os.fdopen(read) as numbers:
+        return xvfb, ":" + numbers.readline().strip()
+
+
 def start_weston(runtime_dir, socket_name):
     """A headless Wayland compositor; None when weston is not installed."""
     if subprocess.run(["sh", "-c", "command -v weston"], capture_output=True).returncode != 0:

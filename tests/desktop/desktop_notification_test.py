@@ -12,7 +12,7 @@ import sys
 import tempfile
 import unittest
 
-from desktop_bus import Desktop, start_session_bus, wait_until
+from desktop_bus import Desktop, start_session_bus, start_xvfb, wait_until
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "e2e"))
 from webmail_process import Emulator  # noqa: E402
@@ -33,10 +33,7 @@ def visible_windows(name):
 class NewMailNotification(unittest.TestCase):
     def setUp(self):
         self.dir = tempfile.TemporaryDirectory()
-        self.xvfb = subprocess.Popen(["Xvfb", ":58", "-screen", "0", "800x600x24", "-nolisten", "tcp"],
-                                     stderr=subprocess.DEVNULL)
-        wait_until(lambda: os.path.exists("/tmp/.X11-unix/X58"))
-        os.environ["DISPLAY"] = ":58"  # for xdotool
+        self.xvfb, os.environ["DISPLAY"] = start_xvfb()  # DISPLAY for xdotool too
         self.bus, address = start_session_bus()
         self.desktop = Desktop(address)
         self.webmail = Emulator()

@@ -11,7 +11,7 @@ import subprocess
 import tempfile
 import unittest
 
-from desktop_bus import Desktop, start_session_bus, start_weston, wait_until
+from desktop_bus import Desktop, start_session_bus, start_weston, start_xvfb, wait_until
 
 VEXMIRA = os.environ["VEXMIRA"]
 MENU = ["_Restore", "_Check Now", "_Enabled", "C_lose"]
@@ -72,11 +72,9 @@ class TrayOverDBus:
 
 class UnderX11(TrayOverDBus, unittest.TestCase):
     def display_environment(self):
-        self.xvfb = subprocess.Popen(["Xvfb", ":57", "-screen", "0", "800x600x24", "-nolisten", "tcp"],
-                                     stderr=subprocess.DEVNULL)
-        wait_until(lambda: os.path.exists("/tmp/.X11-unix/X57"))
+        self.xvfb, display = start_xvfb()
         env = {k: v for k, v in os.environ.items() if k not in ("WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
-        return dict(env, DISPLAY=":57")
+        return dict(env, DISPLAY=display)
 
     def stop_display(self):
         self.xvfb.terminate()
