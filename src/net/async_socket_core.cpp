@@ -98,6 +98,8 @@ void AsyncSocketBase::ResetToDefaults() {
   SendSideGone = false;
   LineReading = false;
   LineLength = 0;
+  ReadAhead.clear();
+  ReadAheadAt = 0;
   Paused = false;
   FReadCount = 0;
   CloseNotified = false;

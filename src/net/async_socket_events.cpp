@@ -55,7 +55,7 @@ void AsyncSocketBase::HandleReadEvent(std::uint16_t Error) {
         FLastError = ws::WSAGetLastError();
         return;
       }
-      if (pending == 0) return;
+      if (pending == 0 && !HasReadAhead()) return;
     }
   } catch (...) {
   }
