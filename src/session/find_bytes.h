@@ -124,6 +124,11 @@ template <char... Bytes, typename Visit>
 __attribute__((target("avx2"))) void ForEachByteOfAvx2(std::string_view text, Visit& visit) {
   ForEachByteOfWith<byte_masks::Avx2, Bytes...>(text, visit);
 }
+
+template <char... Bytes, typename Visit>
+__attribute__((target("avx512bw"))) void ForEachByteOfAvx512(std::string_view text, Visit& visit) {
+  ForEachByteOfWith<byte_masks::Avx512, Bytes...>(text, visit);
+}
 #endif
 
 }  // namespace find_bytes_detail
@@ -133,7 +138,9 @@ __attribute__((target("avx2"))) void ForEachByteOfAvx2(std::string_view text, Vi
 template <char... Bytes, typename Visit>
 inline void ForEachByteOf(std::string_view text, Visit visit) {
 #if defined(__x86_64__)
-  if (BestVectorUnit() >= VectorUnit::Avx2) {
+  if (BestVectorUnit() == VectorUnit::Avx512) {
+    find_bytes_detail::ForEachByteOfAvx512<Bytes...>(text, visit);
+  } else if (BestVectorUnit() == VectorUnit::Avx2) {
     find_bytes_detail::ForEachByteOfAvx2<Bytes...>(text, visit);
   } else {
     find_bytes_detail::ForEachByteOfWith<byte_masks::Sse2, Bytes...>(text, visit);
