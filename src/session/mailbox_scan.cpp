@@ -44,21 +44,27 @@ Entry& Cell(std::vector<Entry>& column, std::size_t row) {
   return column[row];
 }
 
+// Sets the text of a cell. Cleared and appended to rather than assigned: the same bytes, by a
+// shorter path than assign's, which must allow for text that overlaps the string itself.
+std::string& SetText(std::string& cell, std::string_view text) {
+  cell.clear();
+  return cell.append(text);
+}
+
 // `scratch` is kept from row to row.
 void WriteRow(std::string_view rowWindow, MessageList& list, std::size_t row, std::string& scratch) {
-  Cell(list.links, row).assign(ExtractLinkTarget(rowWindow));
-  Cell(list.fieldNames, row).assign(ExtractNameAttribute(rowWindow));
+  SetText(Cell(list.links, row), ExtractLinkTarget(rowWindow));
+  SetText(Cell(list.fieldNames, row), ExtractNameAttribute(rowWindow));
   const std::array<std::string_view, 5> fields = GetFirstRowFields(ExtractRowText(rowWindow, scratch));
   SenderItem& sender = Cell(list.senders, row);
-  sender.text.assign(fields[0]);
+  SetText(sender.text, fields[0]);
   sender.state = CheckState::Unchecked;
   sender.enabled = true;
   const bool splitDate = ParseWholeNumber(fields[2]).has_value();  // a date split over two cells
-  std::string& date = Cell(list.dates, row);
-  date.assign(fields[1]);
+  std::string& date = SetText(Cell(list.dates, row), fields[1]);
   if (splitDate) date.append(1, '/').append(fields[2]);
-  Cell(list.subjects, row).assign(fields[splitDate ? 3 : 2]);
-  Cell(list.sizes, row).assign(fields[splitDate ? 4 : 3]);
+  SetText(Cell(list.subjects, row), fields[splitDate ? 3 : 2]);
+  SetText(Cell(list.sizes, row), fields[splitDate ? 4 : 3]);
 }
 
 // Each processed row marker is overwritten, so the next search finds the next row; the marker
