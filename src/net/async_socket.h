@@ -200,6 +200,7 @@ class AsyncSocketBase : private win::MessageReceiver {
   // hands them out before anything newer.
   std::string ReadAhead;
   std::size_t ReadAheadAt = 0;
+  bool ReadNoticeQueued = false;  // EndLine posted an FD_READ notice that is not yet handled
   std::int32_t FReadCount = 0;
   bool CloseNotified = false;
   win::HWND FWindowHandle = 0;

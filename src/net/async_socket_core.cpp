@@ -101,6 +101,7 @@ void AsyncSocketBase::ResetToDefaults() {
   LineLength = 0;
   ReadAhead.clear();
   ReadAheadAt = 0;
+  ReadNoticeQueued = false;
   Paused = false;
   FReadCount = 0;
   CloseNotified = false;

@@ -67,12 +67,14 @@ void AsyncSocketBase::ReadLine(int Timeout, std::string& Buffer) {
 }
 
 // Bytes left after the line would have kept WinSock's read notice armed: one is posted for them,
-// so that they reach OnDataAvailable as before.
+// so that they reach OnDataAvailable as before; like WinSock's, never a second before the first
+// is handled.
 void AsyncSocketBase::EndLine() {
   LineReading = false;
   StopWaitCtrl();
-  if (HasReadAhead()) {
-    ws::PostSocketNotification(FHSocket, FWindowHandle, WM_SOCKET_EVENT, ws::WSAMAKESELECTREPLY(ws::FD_READ, 0));
+  if (HasReadAhead() && !ReadNoticeQueued) {
+    ReadNoticeQueued =
+        ws::PostSocketNotification(FHSocket, FWindowHandle, WM_SOCKET_EVENT, ws::WSAMAKESELECTREPLY(ws::FD_READ, 0));
   }
 }
 
