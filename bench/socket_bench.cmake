@@ -4,5 +4,6 @@
 add_executable(bench_socket
   ${VEX_BENCH_DIR}/socket_bench_main.cpp
   ${VEX_BENCH_DIR}/socket_bench_plain.cpp
-  ${VEX_BENCH_DIR}/socket_bench_component.cpp)
+  ${VEX_BENCH_DIR}/socket_bench_component.cpp
+  ${VEX_BENCH_DIR}/socket_bench_lines.cpp)
 target_link_libraries(bench_socket PRIVATE vex_net)

@@ -6,11 +6,14 @@
 #include <cstdint>
 #include <string>
 
+class AsyncSocket;
+
 namespace socket_bench {
 
 struct Result {
-  double seconds;     // wall time of the transfer
-  double cpuSeconds;  // CPU of the measured thread (the side under test)
+  double seconds;        // wall time of the transfer
+  double cpuSeconds;     // CPU of the measured thread (the side under test)
+  double syscalls = -1;  // system calls of that thread, where counted
 };
 
 constexpr std::size_t kMiB = 1024 * 1024;
@@ -32,7 +35,14 @@ double ThreadCpuSeconds();
 double ProcessCpuSeconds();
 double WallSeconds();
 
+// Lines of 80 bytes read one at a time (socket_bench_lines.cpp): a plain reader splitting recv's
+// buffer, and ReadLine.
+Result PlainReadLines(std::size_t lines);
+Result ComponentReadLines(std::size_t lines);
+
 // The same transfers through AsyncSocket (socket_bench_component.cpp).
+// A MultiThreaded component connected to a fresh loopback listener; returns the peer descriptor.
+int ConnectComponent(AsyncSocket& socket);
 Result ComponentSend(std::size_t total, std::size_t chunk);
 Result ComponentReceive(std::size_t total, std::size_t chunk);
 // CPU of the whole process while a connected component waits `seconds` for a line.

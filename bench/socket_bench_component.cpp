@@ -9,9 +9,7 @@
 #include "socket_bench.h"
 
 namespace socket_bench {
-namespace {
 
-// Connects a component to a fresh loopback listener; returns the accepted peer descriptor.
 int ConnectComponent(AsyncSocket& socket) {
   LoopbackPair pair = Listen();
   socket.MultiThreaded = true;
@@ -22,8 +20,6 @@ int ConnectComponent(AsyncSocket& socket) {
   while (socket.State() == wsConnecting) win::WaitMessages();
   return peer;
 }
-
-}  // namespace
 
 // Streams like the HTTP client streams a body: the next Send from each OnDataSent.
 Result ComponentSend(std::size_t total, std::size_t chunk) {

@@ -40,11 +40,11 @@ std::string Spread(const std::vector<double>& values) {
 }
 
 // Speed is plain time / component time (above 1: the component is faster), CPU is component
-// CPU / plain CPU (below 1: the component costs less).
-void Compare(const char* name, std::size_t total, int pairs, const std::function<Result()>& plain,
+// CPU / plain CPU (below 1: the component costs less). `amount` is what one transfer moves, in
+// `unit`s; where the system calls were counted, their medians per unit follow.
+void Compare(const char* name, double amount, const char* unit, int pairs, const std::function<Result()>& plain,
              const std::function<Result()>& component, const char* goal) {
-  std::vector<double> speed, cpu, plainRate, componentRate;
-  const double mib = static_cast<double>(total) / static_cast<double>(kMiB);
+  std::vector<double> speed, cpu, plainRate, componentRate, plainCalls, componentCalls;
   for (int i = 0; i < pairs; ++i) {
     Result p{}, c{};
     if (i % 2 == 0) {
@@ -56,11 +56,17 @@ void Compare(const char* name, std::size_t total, int pairs, const std::function
     }
     speed.push_back(p.seconds / c.seconds);
     cpu.push_back(c.cpuSeconds / p.cpuSeconds);
-    plainRate.push_back(mib / p.seconds);
-    componentRate.push_back(mib / c.seconds);
+    plainRate.push_back(amount / p.seconds);
+    componentRate.push_back(amount / c.seconds);
+    plainCalls.push_back(p.syscalls / amount);
+    componentCalls.push_back(c.syscalls / amount);
   }
-  std::printf("  %-40s plain %7.0f MiB/s  AsyncSocket %7.0f MiB/s  speed x%s  CPU x%s  %s\n", name, Median(plainRate),
-              Median(componentRate), Spread(speed).c_str(), Spread(cpu).c_str(), goal);
+  std::printf("  %-40s plain %7.0f %s/s  AsyncSocket %7.0f %s/s  speed x%s  CPU x%s  %s\n", name, Median(plainRate),
+              unit, Median(componentRate), unit, Spread(speed).c_str(), Spread(cpu).c_str(), goal);
+  if (Median(plainCalls) >= 0) {
+    std::printf("  %-40s system calls per %s: plain %.3f  AsyncSocket %.3f\n", "", unit, Median(plainCalls),
+                Median(componentCalls));
+  }
 }
 
 }  // namespace
@@ -76,23 +82,30 @@ int main(int argc, char** argv) {
   std::printf("Send to a blocking reader: plain send() of N bytes beside AsyncSocket Send of N from OnDataSent\n");
   for (const std::size_t chunk : {std::size_t{64 * 1024}, std::size_t{8 * 1024}}) {
     const std::string name = std::to_string(chunk / 1024) + " KiB chunks";
-    Compare(name.c_str(), total, pairs, [&] { return PlainSend(total, chunk); },
+    Compare(name.c_str(), static_cast<double>(mib), "MiB", pairs, [&] { return PlainSend(total, chunk); },
             [&] { return ComponentSend(total, chunk); }, "[goal speed >= 0.8, CPU <= 1.5]");
   }
   // The component cannot block in send(): beside it, the same loop on a non-blocking socket.
   std::printf("The same beside a plain non-blocking send() that waits in poll() when the kernel has no room\n");
   for (const std::size_t chunk : {std::size_t{64 * 1024}, std::size_t{8 * 1024}}) {
     const std::string name = std::to_string(chunk / 1024) + " KiB chunks";
-    Compare(name.c_str(), total, pairs, [&] { return PlainNonBlockingSend(total, chunk); },
+    Compare(name.c_str(), static_cast<double>(mib), "MiB", pairs,
+            [&] { return PlainNonBlockingSend(total, chunk); },
             [&] { return ComponentSend(total, chunk); }, "");
   }
 
   std::printf("Receive from a blocking writer: plain recv() of N bytes beside AsyncSocket Receive in OnDataAvailable\n");
   for (const std::size_t chunk : {std::size_t{64 * 1024}, std::size_t{8 * 1024}}) {
     const std::string name = std::to_string(chunk / 1024) + " KiB reads";
-    Compare(name.c_str(), total, pairs, [&] { return PlainReceive(total, chunk); },
+    Compare(name.c_str(), static_cast<double>(mib), "MiB", pairs,
+            [&] { return PlainReceive(total, chunk); },
             [&] { return ComponentReceive(total, chunk); }, "");
   }
+
+  std::printf("Lines of 80 bytes: a plain recv() reader splitting its 16 KiB buffer at LF beside ReadLine\n");
+  const std::size_t lines = total / 80;
+  Compare("ReadLine", static_cast<double>(lines), "line", pairs, [&] { return PlainReadLines(lines); },
+          [&] { return ComponentReadLines(lines); }, "");
 
   std::printf("Idle: a connected AsyncSocket waits 3 s for a line that never comes\n");
   std::printf("  process CPU during the wait: %.4f s\n", IdleWaitCpu(3));

@@ -138,9 +138,10 @@ class HttpClient : private win::MessageReceiver {
   static constexpr std::size_t kSendChunkSize = 8192;
   static constexpr std::size_t kChunksPerSend = 8;
   // Header lines are assembled in the first 8191 bytes; once the body runs, each read takes up
-  // to the whole buffer, so a large document costs few system calls.
+  // to the whole buffer, so a large document costs few system calls (per 256 KiB, a read, the
+  // socket's look at what is pending, and the write of the chunk).
   static constexpr std::size_t kHeaderBufferSize = 8192;  // 8191 bytes and a closing zero
-  static constexpr std::size_t kReceiveBufferSize = 64 * 1024 + 1;
+  static constexpr std::size_t kReceiveBufferSize = 256 * 1024 + 1;
   static constexpr win::UINT_PTR kTimeLimitTimer = 1;
   static constexpr win::UINT_PTR kTotalTimeLimitTimer = 2;
 
@@ -203,7 +204,7 @@ class HttpClient : private win::MessageReceiver {
   bool Connected = false;
   char PostBuffer[kSendChunkSize * kChunksPerSend];
   HttpRequestKind RequestKind = hrNone;
-  char ReceiveBuffer[kReceiveBufferSize];
+  std::unique_ptr<char[]> ReceiveBuffer = std::make_unique_for_overwrite<char[]>(kReceiveBufferSize);
   std::size_t ReceiveFill = 0;
   std::string FHeaderLine;
   std::string_view FLastLine;  // FHeaderLine, or a body chunk in ReceiveBuffer (no copy)

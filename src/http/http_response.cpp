@@ -45,7 +45,7 @@ std::string CanonicalPort(const std::string& port) {
 void HttpClient::SocketDataAvailable() {
   ArmTimeLimit();
   const std::size_t limit = FState == hsReceivingBody ? kReceiveBufferSize : kHeaderBufferSize;
-  const int n = FSocket->Receive(ReceiveBuffer + ReceiveFill, static_cast<int>(limit - 1 - ReceiveFill));
+  const int n = FSocket->Receive(ReceiveBuffer.get() + ReceiveFill, static_cast<int>(limit - 1 - ReceiveFill));
   if (n < 0 && FSocket->LastError() == ws::WSAECONNRESET) ConnectionReset = true;
   if (n <= 0) return;
   ReceiveFill += static_cast<std::size_t>(n);
@@ -62,21 +62,21 @@ void HttpClient::SocketDataAvailable() {
 // ends the reading: a later status line must not turn a failure into success.
 void HttpClient::HandleBufferedLines() {
   while (ReceiveFill > 0) {
-    const auto* lf = static_cast<const char*>(std::memchr(ReceiveBuffer, '\n', ReceiveFill));
+    const auto* lf = static_cast<const char*>(std::memchr(ReceiveBuffer.get(), '\n', ReceiveFill));
     if (lf == nullptr) {
       if (ReceiveFill == kHeaderBufferSize - 1) FailRequest("Response header line too long");
       return;
     }
-    const std::size_t p = static_cast<std::size_t>(lf - ReceiveBuffer) + 1;
+    const std::size_t p = static_cast<std::size_t>(lf - ReceiveBuffer.get()) + 1;
     if (FState == hsAwaitingHeader && !CountHeaderLine(p)) {
       ReceiveFill = 0;
       return;
     }
     std::size_t length = p - 1;
     if (length > 0 && ReceiveBuffer[length - 1] == '\r') --length;
-    FHeaderLine.assign(ReceiveBuffer, length);
+    FHeaderLine.assign(ReceiveBuffer.get(), length);
     FLastLine = FHeaderLine;
-    std::memmove(ReceiveBuffer, ReceiveBuffer + p, ReceiveFill - p + 1);
+    std::memmove(ReceiveBuffer.get(), ReceiveBuffer.get() + p, ReceiveFill - p + 1);
     ReceiveFill -= p;
     if (FState != hsAwaitingHeader && FState != hsReceivingBody) continue;
     (this->*LineHandler)();
@@ -197,7 +197,7 @@ std::string HttpClient::Origin() const {
 }
 
 void HttpClient::DeliverBufferAsBody() {
-  FLastLine = std::string_view(ReceiveBuffer, ReceiveFill);
+  FLastLine = std::string_view(ReceiveBuffer.get(), ReceiveFill);
   ReceiveFill = 0;  // the chunk stays in the buffer until the next read
   HandleBodyData();
 }

@@ -151,6 +151,11 @@ class AsyncSocketBase : private win::MessageReceiver {
   void HandleReadEvent(std::uint16_t Error);
   void HandleDnsReply(win::WPARAM wParam, win::LPARAM lParam);
   void ReceiveLineBytes();
+  int FillReadAhead(ws::u_long Pending);
+  bool TakeLineBytes();
+  int TakeReadAhead(char* Buffer, int BufferSize);
+  bool HasReadAhead() const { return ReadAheadAt < ReadAhead.size(); }
+  void EndLine();
   void StopWaitCtrl();
   void DiscardSendQueue();
   void ReportPeerGone(int Code);
@@ -191,6 +196,11 @@ class AsyncSocketBase : private win::MessageReceiver {
   std::string LineBuffer;
   std::int32_t LineLength = 0;
   bool LineReading = false;
+  // Bytes that line reading took from the kernel past the line, from ReadAheadAt on; every read
+  // hands them out before anything newer.
+  std::string ReadAhead;
+  std::size_t ReadAheadAt = 0;
+  bool ReadNoticeQueued = false;  // EndLine posted an FD_READ notice that is not yet handled
   std::int32_t FReadCount = 0;
   bool CloseNotified = false;
   win::HWND FWindowHandle = 0;

@@ -11,7 +11,10 @@ void AsyncSocketBase::HandleSocketEvent(win::WPARAM wParam, win::LPARAM lParam) 
     FireSessionConnected(error);
     if (error != 0 && FState != wsClosed) Close();
   }
-  if (events & ws::FD_READ) HandleReadEvent(error);
+  if (events & ws::FD_READ) {
+    ReadNoticeQueued = false;
+    HandleReadEvent(error);
+  }
   if (events & ws::FD_WRITE) HandleWriteEvent(error);
   if (events & ws::FD_ACCEPT) FireSessionAvailable(error);
   if ((events & ws::FD_CLOSE) && FState != wsConnecting) {
@@ -55,7 +58,7 @@ void AsyncSocketBase::HandleReadEvent(std::uint16_t Error) {
         FLastError = ws::WSAGetLastError();
         return;
       }
-      if (pending == 0) return;
+      if (pending == 0 && !HasReadAhead()) return;
     }
   } catch (...) {
   }

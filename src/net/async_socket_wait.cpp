@@ -48,7 +48,7 @@ void AsyncSocketBase::WaitUntilClosed() {
   while (FHSocket != ws::INVALID_SOCKET && FState != wsClosed) {
     ws::u_long pending = 0;
     if (ws::ioctlsocket(FHSocket, ws::WS_FIONREAD, &pending) == ws::SOCKET_ERROR) return;
-    if (pending > 0 && !DeliverPendingData()) return;
+    if ((pending > 0 || HasReadAhead()) && !DeliverPendingData()) return;
     if (FHSocket == ws::INVALID_SOCKET) return;  // a handler closed it
     char probe;
     if (ws::recv(FHSocket, &probe, 0, 0) == ws::SOCKET_ERROR) {

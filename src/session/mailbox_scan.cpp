@@ -5,6 +5,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "session/row_helpers.h"
 #include "session/service.h"
@@ -35,35 +36,52 @@ std::int32_t ReadNewMailCount(const PageText& page) {
   return ReadLeadingInteger(beforeMarker.substr(std::min(space + 1, beforeMarker.size())));
 }
 
+// Row `row` of `column`, the old entry where the column has one: filling it again reuses the
+// storage of its strings, so that a scan after the first allocates next to nothing.
+template <typename Entry>
+Entry& Cell(std::vector<Entry>& column, std::size_t row) {
+  if (row == column.size()) column.emplace_back();
+  return column[row];
+}
+
+// Sets the text of a cell. Cleared and appended to rather than assigned: the same bytes, by a
+// shorter path than assign's, which must allow for text that overlaps the string itself.
+std::string& SetText(std::string& cell, std::string_view text) {
+  cell.clear();
+  return cell.append(text);
+}
+
 // `scratch` is kept from row to row.
-void AppendRow(std::string_view rowWindow, MessageList& list, std::string& scratch) {
-  list.links.push_back(ExtractLinkTarget(rowWindow));
-  list.fieldNames.push_back(ExtractNameAttribute(rowWindow));
-  std::array<std::string, 5> fields = GetFirstRowFields(ExtractRowText(rowWindow, scratch));
-  list.senders.push_back({std::move(fields[0])});
-  if (ParseWholeNumber(fields[2])) {  // the second half of a date split over two cells
-    list.dates.push_back(fields[1] + "/" + fields[2]);
-    list.subjects.push_back(std::move(fields[3]));
-    list.sizes.push_back(std::move(fields[4]));
-  } else {
-    list.dates.push_back(std::move(fields[1]));
-    list.subjects.push_back(std::move(fields[2]));
-    list.sizes.push_back(std::move(fields[3]));
-  }
+void WriteRow(std::string_view rowWindow, MessageList& list, std::size_t row, std::string& scratch) {
+  SetText(Cell(list.links, row), ExtractLinkTarget(rowWindow));
+  SetText(Cell(list.fieldNames, row), ExtractNameAttribute(rowWindow));
+  const std::array<std::string_view, 5> fields = GetFirstRowFields(ExtractRowText(rowWindow, scratch));
+  SenderItem& sender = Cell(list.senders, row);
+  SetText(sender.text, fields[0]);
+  sender.state = CheckState::Unchecked;
+  sender.enabled = true;
+  const bool splitDate = ParseWholeNumber(fields[2]).has_value();  // a date split over two cells
+  std::string& date = SetText(Cell(list.dates, row), fields[1]);
+  if (splitDate) date.append(1, '/').append(fields[2]);
+  SetText(Cell(list.subjects, row), fields[splitDate ? 3 : 2]);
+  SetText(Cell(list.sizes, row), fields[splitDate ? 4 : 3]);
 }
 
 // Each processed row marker is overwritten, so the next search finds the next row; the marker
-// cannot recur before the previous match, which lets the search resume there.
-void ReadRows(PageText& page, std::int32_t count, MessageList& list, RowSearch rowSearch) {
+// cannot recur before the previous match, which lets the search resume there. Returns the
+// number of rows written.
+std::size_t ReadRows(PageText& page, std::int32_t count, MessageList& list, RowSearch rowSearch) {
   std::size_t from = 0;
   std::string scratch;
-  for (std::int32_t row = 0; row < count; ++row) {
+  std::size_t rows = 0;
+  for (; rows < static_cast<std::size_t>(std::max(count, 0)); ++rows) {
     const std::size_t p = page.Find(kRowMarker, from);
-    if (p == 0) return;
+    if (p == 0) break;
     page.Replace(p - 1, kProcessedMarker.size(), kProcessedMarker);
-    AppendRow(page.View(p + kProcessedMarker.size() - 1, kRowWindow), list, scratch);
+    WriteRow(page.View(p + kProcessedMarker.size() - 1, kRowWindow), list, rows, scratch);
     if (rowSearch == RowSearch::AfterPrevious) from = p - 1;
   }
+  return rows;
 }
 
 // The logout URL runs from the prefix to the first double quote, within 800 characters.
@@ -96,16 +114,17 @@ std::string NewMailHint(std::int32_t count) {
 }
 
 void ScanMailbox(PageText& page, bool showHeaders, MailboxState& state, RowSearch rowSearch) {
-  state.Messages.Clear();
   state.StatusText = "Processing...";
   state.SessionURL.clear();
+  std::size_t rows = 0;  // the rows of the last scan are overwritten, and what is left dropped
   if (page.Find(kTitleMarker) != 0) {
     state.NewMailCount = ReadNewMailCount(page);
     if (showHeaders) {
       state.StatusText = "Checking Headers";
-      ReadRows(page, state.NewMailCount, state.Messages, rowSearch);
+      rows = ReadRows(page, state.NewMailCount, state.Messages, rowSearch);
     }
     state.SessionURL = ReadSessionUrl(page);
   }
+  state.Messages.KeepRows(rows);
   ShowOutcome(state);
 }

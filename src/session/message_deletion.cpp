@@ -33,7 +33,7 @@ std::string CollectHiddenFields(PageText& page) {
     const std::string tag = TagText(page, p);
     if (!first) query += "&";
     first = false;
-    query += ExtractNameAttribute(tag) + "=" + ExtractValueAttribute(tag);
+    query.append(ExtractNameAttribute(tag)).append("=").append(ExtractValueAttribute(tag));
   }
   return query;
 }

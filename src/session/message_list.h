@@ -4,6 +4,7 @@
 // lists, row i at index i of each. The sender list also carries status lines ("Not Checked",
 // "No mail for you!", failure texts) that have no counterpart in the other lists.
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -31,6 +32,16 @@ struct MessageList {
     dates.clear();
     subjects.clear();
     sizes.clear();
+  }
+
+  // Drops every entry after the first `rows` of each list, status lines too.
+  void KeepRows(std::size_t rows) {
+    links.resize(std::min(rows, links.size()));
+    fieldNames.resize(std::min(rows, fieldNames.size()));
+    senders.resize(std::min(rows, senders.size()));
+    dates.resize(std::min(rows, dates.size()));
+    subjects.resize(std::min(rows, subjects.size()));
+    sizes.resize(std::min(rows, sizes.size()));
   }
 
   void AppendStatusLine(const std::string& text) { senders.push_back({text}); }

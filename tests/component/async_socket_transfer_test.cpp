@@ -254,6 +254,43 @@ TEST_F(Transfer, BytesAfterACutLineReachDataAvailable) {
   EXPECT_EQ(rest, std::string(46, 'c'));
 }
 
+// Line reading takes everything the kernel holds at once; what follows the line must still come
+// out of the next reads, in order, and count as pending and as read exactly as before.
+TEST_F(Transfer, BytesReadAheadPastALineComeOutOfTheNextReads) {
+  SendAll(peer, "one\r\ntwo\nrest");
+  ASSERT_TRUE(PumpUntil([&] { return socket.RcvdCount() == 13; }));
+  std::string line;
+  socket.ReadLine(2, line);
+  EXPECT_EQ(line, "one");
+  EXPECT_EQ(socket.ReadCount(), 5);
+  EXPECT_EQ(socket.RcvdCount(), 8);
+  socket.ReadLine(2, line);  // from the read-ahead alone
+  EXPECT_EQ(line, "two");
+  char buffer[2];
+  EXPECT_EQ(socket.Receive(buffer, sizeof buffer), 2);
+  EXPECT_EQ(std::string(buffer, 2), "re");
+  SendAll(peer, "!");
+  ASSERT_TRUE(PumpUntil([&] { return socket.RcvdCount() == 3; }));
+  char more[16];
+  EXPECT_EQ(socket.Receive(more, sizeof more), 3);  // the read-ahead, then the kernel
+  EXPECT_EQ(std::string(more, 3), "st!");
+  EXPECT_EQ(socket.ReadCount(), 14);
+  EXPECT_EQ(socket.RcvdCount(), 0);
+}
+
+TEST_F(Transfer, ReadLineCountsOnlyKeptCharactersTowardsTheCut) {
+  int tooLong = 0;
+  socket.OnLineTooLong = [&](AsyncSocketBase*) { ++tooLong; };
+  SendAll(peer, std::string(200, 'a') + "\r\r" + std::string(100, 'b') + "\n");
+  std::string line;
+  socket.ReadLine(2, line);
+  EXPECT_EQ(line, std::string(200, 'a') + std::string(54, 'b'));
+  socket.ReadLine(2, line);
+  EXPECT_EQ(line, std::string(46, 'b'));
+  EXPECT_EQ(tooLong, 1);
+  EXPECT_EQ(socket.ReadCount(), 303);
+}
+
 TEST_F(Transfer, WaitsWithoutWaitControlOutsideMultiThreadedRefuse) {
   socket.MultiThreaded = false;
   std::string line = "kept";

@@ -6,15 +6,18 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <optional>
 #include <random>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "session/find_bytes.h"
 #include "session/form_encoding.h"
 #include "session/mailbox_scan.h"
 #include "session/row_helpers.h"
 #include "session/stored_password.h"
+#include "session/visible_text.h"
 
 namespace {
 
@@ -53,8 +56,8 @@ std::string RandomMarkerPage(std::mt19937& rng) {
 }
 
 // The row helpers as a plain character walk, the way the page format is defined; the library's
-// versions copy whole runs at a time and must give exactly the same strings.
-std::string WalkRowText(std::string_view window) {
+// versions work on 64-byte blocks and must give exactly the same strings.
+std::string WalkVisibleText(std::string_view window) {
   std::string visible;
   bool insideTag = true;
   for (const char c : window) {
@@ -63,15 +66,24 @@ std::string WalkRowText(std::string_view window) {
     if (!insideTag && c != '<' && c != '>') visible += c;
     if (c == '\r' || c == '\n') break;
   }
+  return visible;
+}
+
+std::string WalkReplacingNbsp(std::string_view visible) {
   std::string row;
   for (std::size_t i = 0; i < visible.size();) {
-    if (visible.compare(i, 6, "&nbsp;") == 0) {
+    if (visible.substr(i, 6) == "&nbsp;") {
       row += '|';
       i += 6;
     } else {
       row += visible[i++];
     }
   }
+  return row;
+}
+
+std::string WalkRowText(std::string_view window) {
+  std::string row = WalkReplacingNbsp(WalkVisibleText(window));
   if (!row.empty()) row.erase(0, 1);
   if (row.size() >= 2) row.resize(row.size() - 2);
   return row;
@@ -168,8 +180,8 @@ TEST(SessionFuzz, SearchesFindWhatStringViewFinds) {
   const std::string_view needles[] = {"\"><td><img", "&nbsp;", "<a href=\"", "name=\"", "ab", "aab", "a"};
   for (int i = 0; i < 20000; ++i) {
     // Few distinct bytes, so that partial matches and matches at every offset are common; long
-    // enough for the 32-byte loop to hand over to the 16-byte one.
-    std::string text(std::uniform_int_distribution<std::size_t>(0, 150)(rng), 'a');
+    // enough for the 64- and 32-byte loops to hand over to the 16-byte one.
+    std::string text(std::uniform_int_distribution<std::size_t>(0, 300)(rng), 'a');
     for (char& c : text) c = "ab\"><&;n"[std::uniform_int_distribution<int>(0, 7)(rng)];
     const std::string_view needle = needles[i % std::size(needles)];
     if (i % 3 == 0) text.insert(std::uniform_int_distribution<std::size_t>(0, text.size())(rng), needle);
@@ -193,9 +205,40 @@ TEST(SessionFuzz, RowHelpersGiveWhatTheCharacterWalkGives) {
     const std::string w = i % 4 == 0 ? RandomBytes(rng, 80) : RandomRowWindow(rng);
     ASSERT_EQ(ExtractRowText(w, scratch), WalkRowText(w)) << "window '" << w << "'";
     for (int n = -1; n < 8; ++n) ASSERT_EQ(GetRowField(w, n), WalkRowField(w, n)) << "text '" << w << "' field " << n;
-    const std::array<std::string, 5> fields = GetFirstRowFields(w);
+    const std::array<std::string_view, 5> fields = GetFirstRowFields(w);
     for (int n = 1; n <= 5; ++n) ASSERT_EQ(fields[n - 1], WalkRowField(w, n)) << "text '" << w << "' field " << n;
   }
+}
+
+// Every vector unit of this processor (and the portable loop) against the character walk, on
+// windows whose tags, entities and line breaks fall on both sides of the 64-byte block ends and
+// at the window's end.
+TEST(SessionFuzz, EveryVectorUnitGivesWhatTheCharacterWalkGives) {
+  std::vector<VectorUnit> units;
+  for (const VectorUnit unit : {VectorUnit::Portable, VectorUnit::Sse2, VectorUnit::Avx2, VectorUnit::Avx512}) {
+    if (unit <= BestVectorUnit()) units.push_back(unit);
+  }
+  std::mt19937 rng(6464);
+  std::string out(1024, '\0');
+  const auto written = [&](std::size_t length) { return std::string_view(out.data(), length); };
+  int onePass = 0;
+  for (int i = 0; i < 20000; ++i) {
+    const std::string w = std::string(std::uniform_int_distribution<std::size_t>(0, 140)(rng), '>') +
+                          RandomRowWindow(rng) + RandomRowWindow(rng);
+    const std::string visible = WalkVisibleText(w);
+    const std::string replaced = WalkReplacingNbsp(visible);
+    for (const VectorUnit unit : units) {
+      const int u = static_cast<int>(unit);
+      ASSERT_EQ(written(CopyVisibleText(w, out.data(), unit)), visible) << "unit " << u << " window '" << w << "'";
+      ASSERT_EQ(written(CopyReplacingNbsp(visible, out.data(), unit)), replaced)
+          << "unit " << u << " text '" << visible << "'";
+      if (const std::optional<std::size_t> length = CopyVisibleTextReplacingNbsp(w, out.data(), unit)) {
+        ASSERT_EQ(written(*length), replaced) << "unit " << u << " window '" << w << "'";
+        ++onePass;
+      }
+    }
+  }
+  EXPECT_GT(onePass, 5000) << "the one-pass walk hardly ever runs";
 }
 
 TEST(SessionFuzz, ScansOfMarkerPagesAgreeWithTheRescanFromStart) {

@@ -60,7 +60,7 @@ inline std::string DeletionQuery(PageText& page, const std::vector<std::string>&
     page.Replace(p - 1, head.size(), "<tupni type=\"hidden\"");
     std::string tag = page.Read(p + 19, 200);
     tag = tag.substr(0, tag.find('>'));
-    query += (query.empty() ? "" : "&") + ExtractNameAttribute(tag) + "=" + AttributeValue(tag, "value=\"");
+    query += (query.empty() ? "" : "&") + std::string(ExtractNameAttribute(tag)) + "=" + AttributeValue(tag, "value=\"");
   }
   for (const std::string& name : checkedNames) query += "&" + name + "=TRUE";
   return query + "&Delete.x=Delete";
