@@ -4,6 +4,7 @@
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QStandardPaths>
@@ -44,7 +45,7 @@ QString PathStem(const QString& directory, const QString& key) {
 }  // namespace
 
 SingleInstance::SingleInstance(const QString& directory, const QString& key)
-    : socketPath_(PathStem(directory, key) + QStringLiteral(".socket")),
+    : socketPath_(QFile::encodeName(PathStem(directory, key) + QStringLiteral(".socket")).toStdString()),
       lock_(PathStem(directory, key) + QStringLiteral(".lock")) {
   // Only a lock whose process has ended is taken over, however old the lock is.
   lock_.setStaleLockTime(0);
@@ -70,7 +71,7 @@ SingleInstance::Start SingleInstance::Claim(int timeoutMilliseconds) {
       Warn(QStringLiteral("cannot create %1; a second start will not find this one").arg(lock_.fileName()));
       return Start::First;
     }
-    if (AskLocalListener(socketPath_.toStdString(), kRaiseRequest, int(deadline.remainingTime())) == kRaisedAnswer)
+    if (AskLocalListener(socketPath_, kRaiseRequest, int(deadline.remainingTime())) == kRaisedAnswer)
       return Start::Raised;
     if (deadline.hasExpired()) return Start::NoAnswer;
     QThread::msleep(kRetryMilliseconds);
@@ -81,13 +82,13 @@ SingleInstance::Start SingleInstance::Claim(int timeoutMilliseconds) {
 void SingleInstance::AnswerLaterStarts(std::function<void()> raise) {
   if (!lock_.isLocked()) return;
   try {
-    listener_.Listen(socketPath_.toStdString(), [raise = std::move(raise)](const std::string& line) -> std::string {
+    listener_.Listen(socketPath_, [raise = std::move(raise)](const std::string& line) -> std::string {
       if (line != kRaiseRequest) return {};
       QMetaObject::invokeMethod(qApp, raise, Qt::QueuedConnection);  // once the answer is out
       return kRaisedAnswer;
     });
   } catch (const std::exception& e) {
     Warn(QStringLiteral("cannot listen on %1 (%2); a second start will not find this one")
-             .arg(socketPath_, QString::fromLocal8Bit(e.what())));
+             .arg(QFile::decodeName(socketPath_.c_str()), QString::fromLocal8Bit(e.what())));
   }
 }

@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "app/local_channel.h"
 
@@ -36,7 +37,7 @@ class SingleInstance : public QObject {
   void AnswerLaterStarts(std::function<void()> raise);
 
  private:
-  QString socketPath_;
+  std::string socketPath_;  // in the file system's encoding
   QLockFile lock_;
   LocalListener listener_;
 };
